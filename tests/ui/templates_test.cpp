@@ -434,6 +434,18 @@ TEST(MainDialogLayout, PreviewAreaAndProgressBarAreFreeOfControls)
     EXPECT_GE(status.top, bar.bottom);
 }
 
+// At start the size fields are read back in the unit the units field names;
+// the empty template must not name one, or the empty edits would be read as
+// a size of zero.
+TEST(MainDialogLayout, UnitsFieldStartsWithoutAUnitName)
+{
+    HiddenDialog dialog(IDD_MAIN);
+    ASSERT_NE(dialog.window, nullptr);
+    const std::string units = TextOf(GetDlgItem(dialog.window, IDC_UNITS_NAME));
+    for (const char* name : {"Inches", "Centimeters", "Pixels"})
+        EXPECT_NE(lstrcmpiA(units.c_str(), name), 0) << units;
+}
+
 bool SameBitmap(HBITMAP a, HBITMAP b)
 {
     BITMAP ba, bb;
