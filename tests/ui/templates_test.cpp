@@ -282,13 +282,13 @@ void CheckControl(HWND dialog, const Expected& want)
 TEST(DialogTemplates, EveryTemplateHasItsTitleAndNamedControls)
 {
     ASSERT_NE(Library(), nullptr) << "FilmCore.dll not found beside the test";
-    for (const TemplateSpec& spec : Templates()) {
-        SCOPED_TRACE(testing::Message() << "template " << spec.id);
-        HiddenDialog dialog(spec.id);
+    for (const TemplateSpec& tmpl : Templates()) {
+        SCOPED_TRACE(testing::Message() << "template " << tmpl.id);
+        HiddenDialog dialog(tmpl.id);
         ASSERT_NE(dialog.window, nullptr);
         EXPECT_FALSE(IsWindowVisible(dialog.window));
-        EXPECT_EQ(TextOf(dialog.window), spec.title);
-        for (const Expected& want : spec.controls)
+        EXPECT_EQ(TextOf(dialog.window), tmpl.title);
+        for (const Expected& want : tmpl.controls)
             CheckControl(dialog.window, want);
     }
 }
