@@ -38,9 +38,9 @@ typedef struct VdScan {
     uint32_t line;             // lines rendered so far
     uint32_t lineSent;         // bytes of the rendered line already delivered
     uint8_t* lineBuffer;
-    int32_t* levels;
+    int16_t* levels;
     uint16_t curve[VD_LEVEL_MAX + 1];
-    int16_t noise[4096];
+    int16_t noise[2 * 4096];  // grain, its second half repeating the first
     uint64_t stallStart;       // microseconds, 0 = not stalling
     int stallDone;
 } VdScan;

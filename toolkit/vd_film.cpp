@@ -10,15 +10,16 @@
 namespace {
 
 const double kMargin = 0.4;          // unexposed border, inches
-const int32_t kBorderLevel = 150;    // base + fog
-const int32_t kExposedLevel = 2800;  // open field around the body
-const int32_t kMarkLevel = 300;      // lead markers: bright
+const int16_t kBorderLevel = 150;    // base + fog
+const int16_t kExposedLevel = 2800;  // open field around the body
+const int16_t kMarkLevel = 300;      // lead markers: bright
+const double kDigitHeight = 1.1;
 
 // Pixel range [*from, *to) whose centres lie in [a, b) inches.
 struct Row {
     double resolution;
     double firstPixel;
-    int32_t* levels;
+    int16_t* levels;
     uint32_t count;
 };
 
@@ -34,18 +35,18 @@ bool Span(const Row& row, double a, double b, uint32_t* from, uint32_t* to)
     return true;
 }
 
-void FillSpan(const Row& row, double a, double b, int32_t level)
+void FillSpan(const Row& row, double a, double b, int16_t level)
 {
     uint32_t from, to;
     if (!Span(row, a, b, &from, &to)) return;
     for (uint32_t x = from; x < to; ++x) row.levels[x] = level;
 }
 
-void AddSpan(const Row& row, double a, double b, int32_t delta)
+void AddSpan(const Row& row, double a, double b, int16_t delta)
 {
     uint32_t from, to;
     if (!Span(row, a, b, &from, &to)) return;
-    for (uint32_t x = from; x < to; ++x) row.levels[x] += delta;
+    for (uint32_t x = from; x < to; ++x) row.levels[x] = (int16_t)(row.levels[x] + delta);
 }
 
 // Adds weight * sqrt(1 - u^2 - v^2) over an ellipse: the path length of the
@@ -63,12 +64,12 @@ void AddEllipsoid(const Row& row, double filmY, double cx, double cy, double a, 
     float step = (float)(1.0 / (row.resolution * a));
     float start = (float)(((from + 0.5 + row.firstPixel) / row.resolution - cx) / a);
     float restF = (float)rest;
-    int32_t* levels = row.levels;
+    int16_t* levels = row.levels;
     for (uint32_t x = from; x < to; ++x) {
         float u = start + (float)(x - from) * step;
         float t = restF - u * u;
         t = t > 0.0f ? t : 0.0f;
-        levels[x] += (int32_t)(weight * __builtin_sqrtf(t));
+        levels[x] = (int16_t)(levels[x] + (int32_t)(weight * __builtin_sqrtf(t)));
     }
 }
 
@@ -78,14 +79,14 @@ void AddRamp(const Row& row, double a, double b, int32_t levelA, int32_t levelB)
     if (!Span(row, a, b, &from, &to)) return;
     double perPixel = (levelB - levelA) / ((b - a) * row.resolution);
     double start = levelA + ((from + 0.5 + row.firstPixel) / row.resolution - a) * row.resolution * perPixel;
-    for (uint32_t x = from; x < to; ++x) row.levels[x] = (int32_t)(start + (x - from) * perPixel);
+    for (uint32_t x = from; x < to; ++x) row.levels[x] = (int16_t)(start + (x - from) * perPixel);
 }
 
 // Seven-segment digits, so every film of a stack shows its number.
 void DrawDigit(const Row& row, double filmY, double left, double top, int digit)
 {
     static const uint8_t kSegments[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
-    const double w = 0.6, h = 1.1, s = 0.13;
+    const double w = 0.6, h = kDigitHeight, s = 0.13;
     double y = filmY - top;
     if (y < 0 || y >= h) return;
     uint8_t on = kSegments[digit % 10];
@@ -99,6 +100,7 @@ void DrawDigit(const Row& row, double filmY, double left, double top, int digit)
 
 void DrawNumber(const Row& row, double filmY, double right, double top, int number)
 {
+    if (filmY < top || filmY >= top + kDigitHeight) return;
     char digits[12];
     int n = snprintf(digits, sizeof digits, "%d", number < 0 ? 0 : number);
     double left = right - n * 0.8;
@@ -146,7 +148,7 @@ void RenderSynthetic(const VdFilm* film, const Row& row, double y)
     if (y >= kMargin + 0.2 && y < kMargin + 0.9) {
         double stepWidth = (stripRight - kMargin - 0.4) / 10;
         for (int i = 0; i < 10; ++i)
-            FillSpan(row, kMargin + 0.4 + i * stepWidth, kMargin + 0.4 + (i + 1) * stepWidth, 200 + i * 330);
+            FillSpan(row, kMargin + 0.4 + i * stepWidth, kMargin + 0.4 + (i + 1) * stepWidth, (int16_t)(200 + i * 330));
     } else if (y >= kMargin + 1.0 && y < kMargin + 1.4) {
         AddRamp(row, kMargin + 0.4, stripRight, 100, 3600);
     }
@@ -184,7 +186,7 @@ void RenderFileRow(VdFilm* film, const Row& row, double y)
 }  // namespace
 
 void VdFilmRenderRow(VdFilm* film, double filmY, double resolution, double firstPixel,
-                     int32_t* levels, uint32_t count)
+                     int16_t* levels, uint32_t count)
 {
     memset(levels, 0, count * sizeof *levels);
     if (filmY < 0 || filmY >= film->length || resolution <= 0) return;

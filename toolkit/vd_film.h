@@ -37,6 +37,6 @@ void VdFilmClose(VdFilm* film);
 // covers film x from (x + firstPixel) / resolution inches on; pixels off the
 // film see the open light (level 0).
 void VdFilmRenderRow(VdFilm* film, double filmY, double resolution, double firstPixel,
-                     int32_t* levels, uint32_t count);
+                     int16_t* levels, uint32_t count);
 
 #endif

@@ -67,18 +67,41 @@ bool StartScan(Digitizer* d)
     s->lineCount = pixels ? lines : 0;
 
     s->lineBuffer = (uint8_t*)malloc(s->lineBytes ? s->lineBytes : 1);
-    s->levels = (int32_t*)malloc((pixels ? pixels : 1) * sizeof(int32_t));
+    s->levels = (int16_t*)malloc((pixels ? pixels : 1) * sizeof(int16_t));
     if (!s->lineBuffer || !s->levels) return false;
 
     uint32_t maxValue = 255;
     if (s->bytesPerSample == 2) maxValue = p->bits >= 16 ? 65535u : (p->bits > 8 ? (1u << p->bits) - 1 : 255u);
     VdBuildCurve(s->curve, p->table, p->darkEnhance, maxValue);
     BuildNoise(s->noise, 4096, p->averageCount);
+    memcpy(s->noise + 4096, s->noise, 4096 * sizeof s->noise[0]);
     s->line = 0;
     s->lineSent = s->lineBytes;   // nothing rendered yet
     s->active = 1;
     s->ended = 0;
     return true;
+}
+
+// Levels plus grain through the curve into samples: first the grain and the
+// clamping over the whole line (a loop the compiler vectorises), then the
+// table look-up. The grain table is read in runs of up to 4096 so the inner
+// loop needs no wrap-around.
+template <typename Store>
+void Convert(VdScan* s, uint32_t pixels, uint32_t shift, Store store)
+{
+    int16_t* levels = s->levels;
+    for (uint32_t base = 0; base < pixels; base += 4096) {
+        uint32_t run = pixels - base < 4096 ? pixels - base : 4096;
+        const int16_t* grain = s->noise + ((shift + base) & 4095);
+        int16_t* runLevels = levels + base;
+        for (uint32_t i = 0; i < run; ++i) {
+            int32_t level = runLevels[i] + grain[i];
+            level = level < 0 ? -level : level;   // mirrored at clear film, so it stays bright
+            runLevels[i] = (int16_t)(level > VD_LEVEL_MAX ? VD_LEVEL_MAX : level);
+        }
+    }
+    const uint16_t* curve = s->curve;
+    for (uint32_t x = 0; x < pixels; ++x) store(x, curve[levels[x]]);
 }
 
 void RenderLine(Digitizer* d)
@@ -92,25 +115,20 @@ void RenderLine(Digitizer* d)
     } else {
         memset(s->levels, 0, pixels * sizeof *s->levels);
     }
-    const int32_t* levels = s->levels;
-    const int16_t* noise = s->noise;
-    const uint16_t* curve = s->curve;
-    uint32_t shift = Hash(s->line + 0x9E37u * (uint32_t)d->filmInside);
+    uint32_t shift = Hash(s->line + 0x9E37u * (uint32_t)d->filmInside) & 4095;
     uint8_t* out = s->lineBuffer;
-    for (uint32_t x = 0; x < pixels; ++x) {
-        int32_t level = levels[x] + noise[(x + shift) & 4095];
-        level = level < 0 ? -level : level;   // mirrored at clear film, so it stays bright
-        level = level > VD_LEVEL_MAX ? VD_LEVEL_MAX : level;
-        uint16_t value = curve[level];
-        if (s->bytesPerSample == 1) {
-            out[x] = (uint8_t)value;
-        } else if (p->bitOrder == 1) {
-            out[2 * x] = (uint8_t)value;
-            out[2 * x + 1] = (uint8_t)(value >> 8);
-        } else {
-            out[2 * x] = (uint8_t)(value >> 8);
-            out[2 * x + 1] = (uint8_t)value;
-        }
+    if (s->bytesPerSample == 1) {
+        Convert(s, pixels, shift, [out](uint32_t x, uint16_t v) { out[x] = (uint8_t)v; });
+    } else if (p->bitOrder == 1) {
+        Convert(s, pixels, shift, [out](uint32_t x, uint16_t v) {
+            out[2 * x] = (uint8_t)v;
+            out[2 * x + 1] = (uint8_t)(v >> 8);
+        });
+    } else {
+        Convert(s, pixels, shift, [out](uint32_t x, uint16_t v) {
+            out[2 * x] = (uint8_t)(v >> 8);
+            out[2 * x + 1] = (uint8_t)v;
+        });
     }
     ++s->line;
     s->lineSent = 0;
