@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+#include <string.h>
+
+#include <string>
 #include <vector>
 
 #include "scanner/toolkit.h"
@@ -39,4 +43,30 @@ TEST(DigitizerDll, InstalledCopyBindsWithItsVersion)
     EXPECT_EQ(TK_READY, Toolkit()->scannerStatus());
     ToolkitUnbind();
     EXPECT_EQ(nullptr, GetModuleHandleA(expected));
+}
+
+TEST(DigitizerDll, ReadsScankitIniBesideItselfWithoutTheVariable)
+{
+    SetEnvironmentVariableA("SCANKIT_CONFIG", nullptr);
+    char dll[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, dll, sizeof dll);
+    ASSERT_TRUE(length > 0 && length < sizeof dll);
+    char* slash = strrchr(dll, '\\');
+    ASSERT_NE(nullptr, slash);
+    strcpy(slash + 1, "scankit32.ini");
+    std::string ini = dll;
+    strcpy(slash + 1, "scankit32.dll");
+    FILE* file = fopen(ini.c_str(), "wb");
+    ASSERT_NE(nullptr, file);
+    fputs("[identity]\nserialNumber = INI001\n", file);
+    fclose(file);
+
+    ASSERT_EQ(1, ToolkitBindFile(dll));
+    uint16_t adapters = 0;
+    Toolkit()->findSCSIAdaptors(&adapters);
+    char serial[7];
+    EXPECT_EQ(0, Toolkit()->getSerialNo(serial));
+    EXPECT_STREQ("INI001", serial);
+    ToolkitUnbind();
+    DeleteFileA(ini.c_str());
 }

@@ -414,3 +414,17 @@ TEST_F(Digitizer, OtherStatusStallAndFailingCalls)
     EXPECT_EQ(TK_FAILED, Toolkit()->initScanner());
     EXPECT_EQ(0, Toolkit()->setResolution(100));
 }
+
+TEST_F(Digitizer, LineTimePacesTheScan)
+{
+    Use("lineMicros = 4000\n");
+    Window w = DepthWindow(8);
+    w.lines = 50;
+    Program(w);
+    auto start = std::chrono::steady_clock::now();
+    ScanResult scan = ReadImage(32768);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(10, scan.lastStatus);
+    EXPECT_EQ(50u * w.pixels, scan.bytes.size());
+    EXPECT_GE(seconds, 0.19);
+}
