@@ -84,6 +84,29 @@ typedef struct ScanKit {
 // otherwise. Never null.
 const ScanKit* Toolkit(void);
 
+// The table whose every function fails (status TK_FAILED, zero counts,
+// scannerStatus TK_NO_COMMUNICATION, no feeder).
+const ScanKit* ToolkitStandIns(void);
+
+// Puts a copy of `kit` in force (tests: a scripted table or the virtual
+// digitizer's own). Slots left null get the stand-ins; a null `kit` puts the
+// stand-ins back. The DLL, when one is bound, stays loaded.
+void ToolkitInstall(const ScanKit* kit);
+
+// Win32 only. Loads "%s\twain_32\nqt\scankit32.dll" under the Windows
+// folder and binds every function by name; a function the DLL lacks gets its
+// stand-in. A DLL bound before is released first, so binding again loads it
+// afresh. Returns 1 when the DLL was loaded, 0 when not (stand-ins in force).
+int ToolkitBind(void);
+// The same from an explicit path (tests).
+int ToolkitBindFile(const char* path);
+// Releases the bound DLL and puts the stand-ins in force.
+void ToolkitUnbind(void);
+// Path of the bound DLL, "" when none (start-up reads its file version).
+const char* ToolkitPath(void);
+// The bound DLL's module handle (HMODULE), null when none.
+void* ToolkitModule(void);
+
 #ifdef __cplusplus
 }
 #endif
