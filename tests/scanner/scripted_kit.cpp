@@ -175,6 +175,21 @@ TkStatus diagReportStatus(uint16_t page, uint8_t* buffer, uint16_t length)
     return 0;
 }
 
+TkStatus doGetWindow(uint8_t* buffer, uint16_t length)
+{
+    Record("doGetWindow(%ld)", length);
+    std::memset(buffer, 0, length);
+    if (length < 30)
+        return 1;
+    buffer[12] = static_cast<uint8_t>(g_script.windowResolution >> 8);
+    buffer[13] = static_cast<uint8_t>(g_script.windowResolution);
+    for (int i = 0; i < 4; ++i) {
+        buffer[22 + i] = static_cast<uint8_t>(g_script.windowPixels >> (24 - 8 * i));
+        buffer[26 + i] = static_cast<uint8_t>(g_script.windowLines >> (24 - 8 * i));
+    }
+    return 0;
+}
+
 }  // namespace kit
 
 KitScript& InstallScriptedKit(void)
@@ -198,7 +213,7 @@ KitScript& InstallScriptedKit(void)
     TAKE(IsFDSupported) TAKE(getFDStatus) TAKE(getCapability) TAKE(setAverageCount)
     TAKE(setResolution) TAKE(initScanner) TAKE(setBitOrder) TAKE(setOutputMode)
     TAKE(setScanMode) TAKE(setPixelSize) TAKE(setBitsPerPixel) TAKE(setOffset)
-    TAKE(setDarkEnhance) TAKE(setLineTime) TAKE(setTranslationTable) TAKE(diagReportStatus)
+    TAKE(setDarkEnhance) TAKE(setLineTime) TAKE(setTranslationTable) TAKE(diagReportStatus) TAKE(doGetWindow)
 #undef TAKE
     ToolkitInstall(&table);
     return g_script;

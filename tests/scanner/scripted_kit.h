@@ -41,6 +41,10 @@ struct KitScript {
     std::map<uint16_t, std::vector<uint16_t>> capabilities;  // id -> words
     // Status page text from byte 5 (the line width)
     std::string lineWidthText = "2100";
+    // doGetWindow: resolution, pixels per line, lines
+    uint16_t windowResolution = 0;
+    uint32_t windowPixels = 0;
+    uint32_t windowLines = 0;
 
     // Recorded
     std::vector<std::string> calls;   // programming and open/close calls, in order
