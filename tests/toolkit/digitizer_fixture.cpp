@@ -1,0 +1,97 @@
+#include "digitizer_fixture.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "vd_digitizer.h"
+#endif
+
+std::string TempFile(const std::string& name)
+{
+    return "digitizer_" + name;   // the test's working folder, seen by the DLL too
+}
+
+bool UseDigitizer(const std::string& name, const std::string& ini)
+{
+    std::string path = TempFile(name + ".ini");
+    FILE* file = fopen(path.c_str(), "wb");
+    if (!file) return false;
+    fwrite(ini.data(), 1, ini.size(), file);
+    fclose(file);
+#ifdef _WIN32
+    SetEnvironmentVariableA("SCANKIT_CONFIG", path.c_str());
+    char dll[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, dll, sizeof dll);
+    if (length == 0 || length >= sizeof dll) return false;
+    char* slash = strrchr(dll, '\\');
+    if (!slash || (size_t)(slash - dll) + 16 >= sizeof dll) return false;
+    strcpy(slash + 1, "scankit32.dll");
+    if (!ToolkitBindFile(dll)) return false;
+#else
+    setenv("SCANKIT_CONFIG", path.c_str(), 1);
+    ToolkitInstall(VdKit());
+#endif
+    uint16_t adapters = 0;
+    return Toolkit()->findSCSIAdaptors(&adapters) == 0;
+}
+
+void ReleaseDigitizer()
+{
+#ifdef _WIN32
+    ToolkitUnbind();
+#else
+    ToolkitInstall(nullptr);
+#endif
+}
+
+void Program(const Window& w)
+{
+    const ScanKit* kit = Toolkit();
+    kit->setAverageCount(w.averageCount);
+    kit->setDarkEnhance(w.darkEnhance);
+    kit->setResolution(w.resolution);
+    kit->initScanner();
+    kit->setBitOrder(1);
+    kit->setOutputMode(w.bits <= 8 ? 4 : 6);
+    kit->setScanMode(w.scanMode);
+    kit->setPixelSize(w.pixels, w.lines);
+    kit->setBitsPerPixel(w.bits);
+    kit->setOffset(w.offsetX, w.offsetY);
+    kit->initScanner();
+    kit->setTranslationTable(w.table);
+}
+
+ScanResult ReadImage(uint32_t request, int maxCalls)
+{
+    ScanResult result;
+    std::vector<uint8_t> buffer(request);
+    for (int call = 0; call < maxCalls; ++call) {
+        int32_t got = -1;
+        TkStatus status = Toolkit()->getImage(buffer.data(), request, &got);
+        if (got > 0) result.bytes.insert(result.bytes.end(), buffer.begin(), buffer.begin() + got);
+        result.reads.push_back(got);
+        result.lastStatus = status;
+        if (status != 0) break;
+        ++result.callsBeforeEnd;
+    }
+    Toolkit()->stopScan();
+    return result;
+}
+
+uint64_t Checksum(const std::vector<uint8_t>& bytes)
+{
+    uint64_t hash = 1469598103934665603ull;   // FNV-1a
+    for (uint8_t b : bytes) hash = (hash ^ b) * 1099511628211ull;
+    return hash;
+}
+
+uint32_t Sample(const std::vector<uint8_t>& bytes, uint32_t pixels, uint32_t bytesPerSample, uint32_t x,
+                uint32_t y)
+{
+    size_t at = ((size_t)y * pixels + x) * bytesPerSample;
+    if (at + bytesPerSample > bytes.size()) return 0xFFFFFFFFu;
+    return bytesPerSample == 1 ? bytes[at] : (uint32_t)(bytes[at] | bytes[at + 1] << 8);
+}
