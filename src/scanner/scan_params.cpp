@@ -227,7 +227,7 @@ void ProgramOffsets(DSData* ds, ScanWindow* w)
     }
 }
 
-void ShowWindowSize(HWND window, const ScanSettings* s, uint32_t pixels, int id)
+void ShowSizeField(HWND window, const ScanSettings* s, uint32_t pixels, int id)
 {
     char text[32];
     double dpi = s->resolution ? s->resolution : 1;
@@ -295,8 +295,8 @@ void SetScanParams(HWND window, DSData* ds)
         NotifyFloat(9, ds, static_cast<float>(static_cast<double>(w.width) / s->resolution));
         NotifyFloat(10, ds, static_cast<float>(static_cast<double>(w.lines) / s->resolution));
     }
-    ShowWindowSize(window, s, w.width, IDC_WIDTH);
-    ShowWindowSize(window, s, w.lines, IDC_LENGTH);
+    ShowSizeField(window, s, w.width, IDC_WIDTH);
+    ShowSizeField(window, s, w.lines, IDC_LENGTH);
     FillResolutionList(window, ds);
     FillFilmCountList(window, ds);
     ShowImageSize(window, ds, w.width, w.lines);
