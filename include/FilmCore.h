@@ -349,6 +349,27 @@ FILMCORE_API int32_t InitDSData(DSData* ds);
 FILMCORE_API uint16_t DeInitDSData(void);
 FILMCORE_API int32_t RegDSSyncFunctions(SyncEntry* table, DSData* ds);
 
+/* ---- Parameter synchronisation ----------------------------------------- */
+
+/* Stores a value negotiated by the host (ids 1 to 21), brought into range,
+   and notifies the stored value back. 1 when handled, 0 for a bad call. */
+FILMCORE_API int32_t SyncScannerParams(int32_t id, void* value, uint32_t size, DSData* ds);
+
+/* ---- Scanner start-up --------------------------------------------------- */
+
+/* Result codes of InitializeScanner. */
+enum {
+    SCANNER_READY = 0,
+    SCANNER_CANCELLED = 1,      /* operator cancel, toolkit failure, no warm-up notice */
+    SCANNER_NOT_FOUND = 2,      /* no digitizer, or warm-up aborted */
+    SCANNER_NO_ADAPTER = 4,     /* also: model not recognised */
+    SCANNER_NO_IDENTITY = 5
+};
+
+/* mainDialog is the main dialog's window handle (HWND). */
+FILMCORE_API int32_t InitializeScanner(void* mainDialog, DSData* ds, int32_t retry);
+FILMCORE_API void DeinitializeScanner(void);
+
 /* ---- Memory groups ------------------------------------------------------ */
 
 typedef struct MemBuffer {

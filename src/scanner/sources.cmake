@@ -1,4 +1,15 @@
 list(APPEND FILMCORE_PORTABLE_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/toolkit_table.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/toolkit_table.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/units.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/scan_region.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/line_width.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/reply_word.cpp)
 list(APPEND FILMCORE_WIN32_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/toolkit_binding.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/toolkit_binding.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_version.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/pump_messages.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/warmup_dialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/scanner_init.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/scan_lists.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/scan_controls.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/scan_params.cpp)

@@ -1,0 +1,279 @@
+#include "param_sync.h"
+
+#include <windows.h>
+
+#include <stdio.h>
+#include <string.h>
+
+#include "frame/param_rules.h"
+#include "frame/session.h"
+#include "frame/text_copy.h"
+#include "scanner/scan_lists.h"
+#include "scanner/units.h"
+#include "ui/resource.h"
+
+namespace {
+
+HWND MainDialog(DSData* ds)
+{
+    return static_cast<HWND>(ds->HostServices->mainDialog);
+}
+
+void NotifyU32(int id, DSData* ds, uint32_t value)
+{
+    NotifyHostValue(id, ds, &value, sizeof value);
+}
+
+void NotifyFloat(int id, DSData* ds, float value)
+{
+    NotifyHostValue(id, ds, &value, sizeof value);
+}
+
+void NotifyFormatName(DSData* ds)
+{
+    NotifyHostValue(1, ds, ds->OutputSettings->formatName, 8);
+}
+
+bool FilesGoToDisk(const DSData* ds)
+{
+    return ds->ImageControl->saveToDisk || ds->ImageControl->saveToDiskActive;
+}
+
+// Formats that cannot hold more than 8 bits lower the depth.
+void ApplyFormatDepthRule(DSData* ds)
+{
+    const OutputSettings* o = ds->OutputSettings;
+    ScanSettings* s = ds->ScanSettings;
+    bool limited = o->transferMode == 3 ||
+                   (o->transferMode == 2 && strcmp(o->formatName, "Bitmap") == 0);
+    if (!FilesGoToDisk(ds) && limited && s->bitDepth > 8) {
+        s->bitDepth = 8;
+        NotifyU32(4, ds, 8);
+    }
+}
+
+void ShowDicomButtons(DSData* ds, bool show)
+{
+    HWND main = MainDialog(ds);
+    if (!main)
+        return;
+    int command = show ? SW_SHOW : SW_HIDE;
+    ShowWindow(GetDlgItem(main, IDC_PATIENT_INFO), command);
+    ShowWindow(GetDlgItem(main, IDC_DICOM_PARAMS), command);
+}
+
+void ShowInches(HWND dialog, int id, float inches)
+{
+    if (!dialog)
+        return;
+    char text[32];
+    snprintf(text, sizeof text, "%3.1f", inches);
+    SetDlgItemTextA(dialog, id, text);
+}
+
+uint32_t PixelsAt(DSData* ds, float inches)
+{
+    return TruncateToU32(ds->ScanSettings->resolution * inches);
+}
+
+bool RecordsPresent(const DSData* ds)
+{
+    return ds && ds->HostServices && ds->ScannerInfo && ds->ScanSettings && ds->ScanArea &&
+           ds->ImageControl && ds->OutputSettings;
+}
+
+uint32_t FirstWord(const void* value)
+{
+    uint32_t word;
+    memcpy(&word, value, sizeof word);
+    return word;
+}
+
+float FirstFloat(const void* value)
+{
+    float number;
+    memcpy(&number, value, sizeof number);
+    return number;
+}
+
+}  // namespace
+
+void SyncFormatName(DSData* ds, const char* text)
+{
+    OutputSettings* o = ds->OutputSettings;
+    if (o->transferMode == 2 || FilesGoToDisk(ds))
+        CopyText(o->formatName, sizeof o->formatName, text);
+    ApplyFormatDepthRule(ds);
+    NotifyFormatName(ds);
+    HWND main = MainDialog(ds);
+    if (main) {
+        FillDepthList(main, ds, 0);
+        ShowDicomButtons(ds, (o->transferMode == 2 || FilesGoToDisk(ds)) &&
+                                 strcmp(o->formatName, "DICOM") == 0);
+    }
+}
+
+void SyncExposure(DSData* ds, uint32_t value)
+{
+    ScanSettings* s = ds->ScanSettings;
+    s->exposure = LimitExposure(value, s->exposureMin, s->exposureMax);
+    s->exposureDefault = s->exposure;
+    NotifyU32(2, ds, s->exposure);
+    HWND options = static_cast<HWND>(ds->HostServices->optionDialog);
+    if (options) {
+        char text[16];
+        snprintf(text, sizeof text, "%u", static_cast<unsigned>(s->exposure));
+        SetDlgItemTextA(options, IDC_EXPOSURE, text);
+    }
+}
+
+void SyncResolutionValue(DSData* ds, uint32_t dpi)
+{
+    ds->ScanSettings->resolution = NormaliseResolution(dpi);
+    NotifyU32(3, ds, ds->ScanSettings->resolution);
+    if (MainDialog(ds))
+        FillResolutionList(MainDialog(ds), ds);
+}
+
+void SyncBitDepthValue(DSData* ds, uint32_t bits)
+{
+    ScanSettings* s = ds->ScanSettings;
+    const OutputSettings* o = ds->OutputSettings;
+    s->bitDepth = NormaliseDepth(bits);
+    NotifyU32(4, ds, s->bitDepth);
+    if (MainDialog(ds))
+        FillDepthList(MainDialog(ds), ds, static_cast<int>(s->bitDepth));
+    if (o->transferMode != 2 && ds->ImageControl->saveToDisk == 0 &&
+        !EqualNoCase(o->formatName, "Bitmap")) {
+        NotifyFormatName(ds);
+        ShowDicomButtons(ds, false);
+    }
+}
+
+void SyncTransferMode(DSData* ds, uint32_t mode)
+{
+    OutputSettings* o = ds->OutputSettings;
+    o->transferMode = mode;
+    if (o->formatName[0] == '\0')
+        return;
+    ApplyFormatDepthRule(ds);
+    NotifyFormatName(ds);
+    if (MainDialog(ds)) {
+        FillDepthList(MainDialog(ds), ds, 0);
+        ShowDicomButtons(ds, mode == 2 && strcmp(o->formatName, "DICOM") == 0);
+    }
+}
+
+void SyncUnits(DSData* ds, uint32_t units)
+{
+    ScanSettings* s = ds->ScanSettings;
+    // An unknown unit would turn every size into 0 pixels.
+    if (IsKnownUnit(units))
+        s->units = units;
+    NotifyU32(8, ds, s->units);
+    HWND options = static_cast<HWND>(ds->HostServices->optionDialog);
+    if (!options)
+        return;
+    static const struct { const char* name; uint32_t units; } kNames[] = {
+        {"Centimeters", UNITS_CENTIMETRES}, {"Inches", UNITS_INCHES}, {"Pixels", UNITS_PIXELS}};
+    HWND list = GetDlgItem(options, IDC_UNITS);
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    for (const auto& entry : kNames) {
+        LRESULT index = SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.name));
+        if (entry.units == s->units)
+            SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    }
+}
+
+void SyncWidth(DSData* ds, float inches)
+{
+    float width = LimitLength(inches, BED_WIDTH_INCHES);
+    ds->ScanSettings->scanPixels = PixelsAt(ds, width);
+    NotifyFloat(9, ds, width);
+    ShowInches(MainDialog(ds), IDC_WIDTH, width);
+}
+
+void SyncLength(DSData* ds, float inches)
+{
+    float length = LimitLength(inches, static_cast<float>(ds->ScanSettings->maxLength));
+    ds->ScanSettings->scanLines = PixelsAt(ds, length);
+    NotifyFloat(10, ds, length);
+    ShowInches(MainDialog(ds), IDC_LENGTH, length);
+}
+
+void SyncHostFileName(DSData* ds, const char* text)
+{
+    OutputSettings* o = ds->OutputSettings;
+    HWND batch = static_cast<HWND>(ds->HostServices->batchDialog);
+    char name[sizeof o->hostFileName];
+    CopyText(name, sizeof name, text);
+    if (batch)
+        SetDlgItemTextA(batch, IDC_BATCH_NAME_FIRST, name);
+    if (strcmp(name, o->hostFileName) != 0)
+        CopyText(o->hostFileName, sizeof o->hostFileName, name);
+}
+
+void SyncTop(DSData* ds, float inches)
+{
+    float top = LimitLength(inches, static_cast<float>(ds->ScanSettings->maxLength));
+    ds->ScanSettings->offsetY = PixelsAt(ds, top);
+    NotifyFloat(20, ds, top);
+    ShowInches(MainDialog(ds), IDC_TOP, top);
+}
+
+void SyncLeft(DSData* ds, float inches)
+{
+    float left = LimitLength(inches, BED_WIDTH_INCHES);
+    ds->ScanSettings->offsetX = PixelsAt(ds, left);
+    NotifyFloat(21, ds, left);
+    ShowInches(MainDialog(ds), IDC_LEFT, left);
+}
+
+int32_t SyncScannerParams(int32_t id, void* value, uint32_t size, DSData* ds)
+{
+    if (!value || size < 4 || !RecordsPresent(ds) || id < 1 || id > 21)
+        return 0;
+    switch (id) {
+    case 1:
+        SyncFormatName(ds, static_cast<const char*>(value));
+        break;
+    case 2:
+        SyncExposure(ds, FirstWord(value));
+        break;
+    case 3:
+        SyncResolutionValue(ds, FirstWord(value));
+        break;
+    case 4:
+        SyncBitDepthValue(ds, FirstWord(value));
+        break;
+    case 5:
+        SyncTransferMode(ds, FirstWord(value));
+        break;
+    case 8:
+        SyncUnits(ds, FirstWord(value));
+        break;
+    case 9:
+        SyncWidth(ds, FirstFloat(value));
+        break;
+    case 10:
+        SyncLength(ds, FirstFloat(value));
+        break;
+    case 17:
+        SyncHostFileName(ds, static_cast<const char*>(value));
+        break;
+    case 20:
+        SyncTop(ds, FirstFloat(value));
+        break;
+    case 21:
+        SyncLeft(ds, FirstFloat(value));
+        break;
+    case 6:
+    case 7:
+    case 11:
+        break;  // accepted, nothing to keep
+    default:
+        return 0;  // 12 to 16, 18, 19: the library's own values
+    }
+    return 1;
+}

@@ -1,0 +1,29 @@
+#include "pump_messages.h"
+
+static bool IsCancelCandidate(HWND window, const MSG& msg)
+{
+    return window && msg.hwnd == window && (msg.message == WM_COMMAND || msg.wParam == 2);
+}
+
+int PumpMessages(HWND window, int passes, int ask)
+{
+    for (int pass = 0; pass < passes; ++pass) {
+        MSG msg;
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            continue;
+        if (msg.message == WM_QUIT) {
+            // Not ours to swallow: the host's loop must still see it.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return 1;
+        }
+        if (IsCancelCandidate(window, msg)) {
+            if (ask && MessageBoxA(window, "Do you want to cancel?", "MESSAGE",
+                                   MB_YESNO | MB_ICONQUESTION) == IDYES)
+                return 0;
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 1;
+}

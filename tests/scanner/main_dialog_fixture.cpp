@@ -1,0 +1,69 @@
+#include "main_dialog_fixture.h"
+
+#include "ui/resource.h"
+
+static int g_closeCount = 0;
+
+static INT_PTR CALLBACK TestMainDialogProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    if (message == WM_INITDIALOG)
+        return TRUE;
+    if (message == WM_CLOSE) {
+        ++g_closeCount;
+        return TRUE;
+    }
+    return FALSE;
+}
+
+HWND CreateTestMainDialog(void)
+{
+    return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+                              TestMainDialogProc, 0);
+}
+
+int MainDialogCloseCount(void)
+{
+    return g_closeCount;
+}
+
+void ResetMainDialogCloseCount(void)
+{
+    g_closeCount = 0;
+}
+
+std::string ControlText(HWND dialog, int id)
+{
+    char text[512] = {0};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+void SetControlText(HWND dialog, int id, const std::string& text)
+{
+    SetDlgItemTextA(dialog, id, text.c_str());
+}
+
+bool SelectListText(HWND dialog, int id, const std::string& text)
+{
+    LRESULT index = SendDlgItemMessageA(dialog, id, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                        reinterpret_cast<LPARAM>(text.c_str()));
+    if (index == CB_ERR)
+        return false;
+    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    return true;
+}
+
+std::string ListEntries(HWND dialog, int id)
+{
+    std::string all;
+    LRESULT count = SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        char text[64] = {0};
+        SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                            reinterpret_cast<LPARAM>(text));
+        if (!all.empty())
+            all += ",";
+        all += text;
+    }
+    return all;
+}

@@ -1,0 +1,20 @@
+// The main dialog as far as start-up and scan programming use it: the
+// real template with a dialog procedure that only counts close requests.
+#ifndef FILMCORE_TEST_MAIN_DIALOG_FIXTURE_H
+#define FILMCORE_TEST_MAIN_DIALOG_FIXTURE_H
+
+#include <windows.h>
+
+#include <string>
+
+HWND CreateTestMainDialog(void);
+int MainDialogCloseCount(void);
+void ResetMainDialogCloseCount(void);
+
+std::string ControlText(HWND dialog, int id);
+void SetControlText(HWND dialog, int id, const std::string& text);
+// Selects the combo box entry with this text; false when there is none.
+bool SelectListText(HWND dialog, int id, const std::string& text);
+std::string ListEntries(HWND dialog, int id);   // "75,150,300"
+
+#endif
