@@ -29,7 +29,7 @@ uint64_t StrideFor(uint64_t rowBytes)
 uint16_t BmpOpen(BmpWriterState* bmp, const char* path)
 {
     memset(bmp, 0, sizeof *bmp);
-    bmp->file = fopen(path, "wb");
+    bmp->file = OpenImageStream(path, "wb", &bmp->streamBuffer);
     return bmp->file ? FC_OK : FC_OPEN_FAILED;
 }
 
@@ -121,6 +121,6 @@ uint16_t BmpFinish(BmpWriterState* bmp)
                    WriteU32At(bmp->file, 10, bmp->dataOffset) &&
                    WriteU32At(bmp->file, 22, bmp->rowCount) &&
                    WriteU32At(bmp->file, 34, bmp->bytesWritten);
-    bool closed = CloseStream(&bmp->file);
+    bool closed = CloseImageStream(&bmp->file, &bmp->streamBuffer);
     return patched && closed ? FC_OK : FC_SHORT_WRITE;
 }

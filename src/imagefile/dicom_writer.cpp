@@ -111,7 +111,7 @@ uint16_t DicomBegin(DicomWriterState* dcm)
     dcm->pixelBytes = 0;
     dcm->rowCount = 0;
 
-    dcm->file = fopen(dcm->path, "wb+");
+    dcm->file = OpenImageStream(dcm->path, "wb+", &dcm->streamBuffer);
     if (!dcm->file)
         return FC_OPEN_FAILED;
     std::vector<uint8_t> dataSet = BuildDataSet(dcm);
@@ -143,14 +143,14 @@ uint16_t DicomFinish(DicomWriterState* dcm)
     }
     bool patched = WriteU16At(dcm->file, dcm->rowsValuePos, dcm->rowCount) &&
                    WriteU32At(dcm->file, dcm->pixelLengthPos, dcm->pixelBytes);
-    bool closed = CloseStream(&dcm->file);
+    bool closed = CloseImageStream(&dcm->file, &dcm->streamBuffer);
     FreeWriterGroup(dcm);
     return patched && closed ? FC_OK : FC_SHORT_WRITE;
 }
 
 uint16_t DicomRelease(DicomWriterState* dcm)
 {
-    bool closed = CloseStream(&dcm->file);
+    bool closed = CloseImageStream(&dcm->file, &dcm->streamBuffer);
     FreeWriterGroup(dcm);  // also after a failed or cancelled scan
     return closed ? FC_OK : FC_SHORT_WRITE;
 }

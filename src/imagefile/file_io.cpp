@@ -1,5 +1,6 @@
 #include "file_io.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 bool WriteBytes(FILE* file, const void* data, size_t size)
@@ -57,11 +58,33 @@ bool WriteU32At(FILE* file, uint64_t offset, uint32_t value)
     return SeekTo(file, offset) && WriteBytes(file, bytes, sizeof bytes);
 }
 
-bool CloseStream(FILE** file)
+void BufferImageStream(FILE* file, void** buffer)
 {
-    if (!file || !*file)
-        return true;
-    int result = fclose(*file);
+    *buffer = nullptr;
+    if (!file)
+        return;
+    void* memory = malloc(IMAGE_STREAM_BUFFER);
+    if (memory && setvbuf(file, (char*)memory, _IOFBF, IMAGE_STREAM_BUFFER) == 0)
+        *buffer = memory;
+    else
+        free(memory);
+}
+
+FILE* OpenImageStream(const char* path, const char* mode, void** buffer)
+{
+    *buffer = nullptr;
+    FILE* file = path ? fopen(path, mode) : nullptr;
+    BufferImageStream(file, buffer);
+    return file;
+}
+
+bool CloseImageStream(FILE** file, void** buffer)
+{
+    bool closed = true;
+    if (*file)
+        closed = fclose(*file) == 0;
     *file = nullptr;
-    return result == 0;
+    free(*buffer);  // only once the stream no longer uses it
+    *buffer = nullptr;
+    return closed;
 }

@@ -102,14 +102,14 @@ uint16_t ReleaseOutputWriter(OutputWriter* writer)
     if (!writer)
         return FC_BAD_ARGUMENT;
     switch (writer->format) {
-    case OUTPUT_BITMAP: return CloseWriterStream(&writer->state.bmp.file);
+    case OUTPUT_BITMAP: return CloseWriterStream(&writer->state.bmp.file, &writer->state.bmp.streamBuffer);
     case OUTPUT_TIFF: return TiffRelease(&writer->state.tiff);
     case OUTPUT_DICOM: return DicomRelease(&writer->state.dicom);
     default: return FC_BAD_ARGUMENT;
     }
 }
 
-uint16_t CloseWriterStream(FILE** file)
+uint16_t CloseWriterStream(FILE** file, void** streamBuffer)
 {
-    return CloseStream(file) ? FC_OK : FC_SHORT_WRITE;
+    return CloseImageStream(file, streamBuffer) ? FC_OK : FC_SHORT_WRITE;
 }

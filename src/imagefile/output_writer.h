@@ -32,7 +32,7 @@ uint16_t BmpSetParam(BmpWriterState* bmp, uint32_t code, const void* value, uint
 uint16_t BmpBegin(BmpWriterState* bmp);
 uint16_t BmpWriteRow(BmpWriterState* bmp, const void* row);
 uint16_t BmpFinish(BmpWriterState* bmp);
-uint16_t CloseWriterStream(FILE** file);   // bitmap and TIFF release
+uint16_t CloseWriterStream(FILE** file, void** streamBuffer);  // bitmap and TIFF release
 
 uint16_t TiffOpen(TiffWriterState* tiff, const char* path);
 uint16_t TiffSetParam(uint32_t code, const void* value, uint32_t size);

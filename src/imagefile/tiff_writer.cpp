@@ -23,8 +23,8 @@ const uint32_t kRationalOffset = 512;
 const uint32_t kRowsOffset = 1024;
 const size_t kHeaderBufferSize = 512 + 16;
 const size_t kMaxIfdEntries = (kRationalOffset - 8 - 2 - 4) / 12;
-// Rows are copied back in blocks of about this many bytes.
-const size_t kCopyBlockBytes = 4u << 20;
+// Rows go to the spool and back in blocks of about this many bytes.
+const size_t kBlockBytes = 4u << 20;
 
 struct TiffTag {
     uint16_t tag;
@@ -46,8 +46,10 @@ struct TiffState {
     uint8_t headerBuffer[kHeaderBufferSize];
     FILE* spoolFile;
     char spoolPath[512];
-    uint8_t* shiftedRow;  // 12-bit rows are widened here, never in the caller's row
-    size_t shiftedRowSize;
+    uint8_t* block;       // rows not yet spooled, last row first
+    size_t blockRows;
+    size_t blockRowBytes;
+    size_t rowsInBlock;
 };
 
 TiffState MakeInitialState()
@@ -145,17 +147,20 @@ void CloseSpool()
     g_tiff.spoolFile = nullptr;
 }
 
-void FreeShiftedRow()
+void FreeBlock()
 {
-    free(g_tiff.shiftedRow);
-    g_tiff.shiftedRow = nullptr;
-    g_tiff.shiftedRowSize = 0;
+    free(g_tiff.block);
+    g_tiff.block = nullptr;
+    g_tiff.blockRows = 0;
+    g_tiff.blockRowBytes = 0;
+    g_tiff.rowsInBlock = 0;
 }
 
 bool OpenImgFileForWrite()
 {
     g_tiff.rowsSpooled = 0;
     CloseSpool();
+    FreeBlock();
     g_tiff.spoolFile = OpenSpoolFile(g_tiff.spoolPath, sizeof g_tiff.spoolPath);
     if (!g_tiff.spoolFile) {
         fprintf(stderr, "OpenImgFileForWrite: can't open file %s\n", g_tiff.spoolPath);
@@ -174,89 +179,85 @@ bool OpenImgFileForRead()
     return true;
 }
 
-const uint8_t* RowForSpool(const uint8_t* row, size_t rowBytes)
+bool EnsureBlock(size_t rowBytes)
 {
-    if (g_tiff.sourceBits != 12)
-        return row;
-    if (g_tiff.shiftedRowSize < rowBytes) {
-        uint8_t* grown = (uint8_t*)realloc(g_tiff.shiftedRow, rowBytes);
-        if (!grown)
-            return nullptr;
-        g_tiff.shiftedRow = grown;
-        g_tiff.shiftedRowSize = rowBytes;
+    if (g_tiff.block)
+        return g_tiff.blockRowBytes == rowBytes;  // the row length is fixed by the first row
+    size_t rows = kBlockBytes / rowBytes;
+    g_tiff.blockRows = rows > 0 ? rows : 1;
+    g_tiff.block = (uint8_t*)malloc(g_tiff.blockRows * rowBytes);
+    g_tiff.blockRowBytes = rowBytes;
+    g_tiff.rowsInBlock = 0;
+    return g_tiff.block != nullptr;
+}
+
+// Rows are gathered into a block from its end backwards, so each block
+// goes to the spool (and later to the file) already in reverse order.
+// 12-bit samples in the low bits become 16-bit samples on the way in; the
+// caller's row is never changed.
+void PlaceRow(const uint8_t* row, size_t rowBytes)
+{
+    uint8_t* slot = g_tiff.block + (g_tiff.blockRows - 1 - g_tiff.rowsInBlock) * rowBytes;
+    if (g_tiff.sourceBits == 12) {
+        for (size_t i = 0; i + 1 < rowBytes; i += 2)
+            PutU16(slot + i, (uint16_t)(GetU16(row + i) << 4));
+    } else {
+        memcpy(slot, row, rowBytes);
     }
-    // 12-bit samples in the low bits become 16-bit samples.
-    size_t samples = rowBytes / 2;
-    for (size_t i = 0; i < samples; ++i)
-        PutU16(g_tiff.shiftedRow + 2 * i, (uint16_t)(GetU16(row + 2 * i) << 4));
-    return g_tiff.shiftedRow;
+    g_tiff.rowsInBlock += 1;
 }
 
 bool WriteTIFOneRow(const uint8_t* row)
 {
     uint64_t rowBytes = TiffRowBytes();
     // Offsets in the file are 32-bit.
-    if (kRowsOffset + ((uint64_t)g_tiff.rowsSpooled + 1) * rowBytes > 0xFFFFFFFFu) {
+    bool fits = rowBytes > 0 && kRowsOffset + ((uint64_t)g_tiff.rowsSpooled + 1) * rowBytes <= 0xFFFFFFFFu;
+    if (!fits || !g_tiff.spoolFile || !EnsureBlock((size_t)rowBytes)) {
         fprintf(stderr, "WriteTIFOneRow: fwrite error.\n");
         return false;
     }
-    const uint8_t* data = RowForSpool(row, (size_t)rowBytes);
-    if (!data || !g_tiff.spoolFile || !WriteBytes(g_tiff.spoolFile, data, (size_t)rowBytes)) {
-        fprintf(stderr, "WriteTIFOneRow: fwrite error.\n");
-        return false;
+    PlaceRow(row, (size_t)rowBytes);
+    if (g_tiff.rowsInBlock == g_tiff.blockRows) {
+        if (!WriteBytes(g_tiff.spoolFile, g_tiff.block, g_tiff.blockRows * (size_t)rowBytes)) {
+            fprintf(stderr, "WriteTIFOneRow: fwrite error.\n");
+            g_tiff.rowsInBlock -= 1;
+            return false;
+        }
+        g_tiff.rowsInBlock = 0;
     }
     g_tiff.rowsSpooled += 1;
     return true;
 }
 
-// Copies the spooled rows into the output from offset 1024, last row
-// first. The spool is read backwards in large blocks and the output is
-// written front to back, so no seek is made per row.
+// Puts the rows into the output from offset 1024, last row first: the
+// block still in memory, then the spooled blocks from the last back to
+// the first. The output is written front to back, without a seek per row.
 bool AppendImageToTIF(FILE* out)
 {
-    size_t rowBytes = (size_t)TiffRowBytes();
     if (!OpenImgFileForRead())
         return false;
-    uint32_t rowsLeft = g_tiff.rowsSpooled;
-    if (rowsLeft == 0 || rowBytes == 0) {
-        CloseSpool();
-        return true;
-    }
-    size_t rowsPerBlock = kCopyBlockBytes / rowBytes;
-    if (rowsPerBlock == 0)
-        rowsPerBlock = 1;
-    if (rowsPerBlock > rowsLeft)
-        rowsPerBlock = rowsLeft;
-    uint8_t* spooled = (uint8_t*)malloc(rowsPerBlock * rowBytes);
-    uint8_t* reversed = (uint8_t*)malloc(rowsPerBlock * rowBytes);
-    if (!spooled || !reversed) {
-        free(spooled);
-        free(reversed);
-        return false;
-    }
-    bool ok = SeekTo(out, kRowsOffset);
-    if (!ok)
-        fprintf(stderr, "AppendImageToTIF: fwrite error.\n");
-    while (ok && rowsLeft > 0) {
-        size_t rows = rowsLeft < rowsPerBlock ? rowsLeft : rowsPerBlock;
-        uint32_t firstRow = rowsLeft - (uint32_t)rows;
-        if (!SeekTo(g_tiff.spoolFile, (uint64_t)firstRow * rowBytes) ||
-            !ReadBytes(g_tiff.spoolFile, spooled, rows * rowBytes)) {
-            fprintf(stderr, "AppendImageToTIF: fread error.\n");
-            ok = false;
-            break;
-        }
-        for (size_t i = 0; i < rows; ++i)
-            memcpy(reversed + i * rowBytes, spooled + (rows - 1 - i) * rowBytes, rowBytes);
-        if (!WriteBytes(out, reversed, rows * rowBytes)) {
+    bool ok = true;
+    if (g_tiff.rowsSpooled > 0) {
+        size_t rowBytes = g_tiff.blockRowBytes;
+        size_t blockBytes = g_tiff.blockRows * rowBytes;
+        size_t waiting = g_tiff.rowsInBlock;
+        ok = SeekTo(out, kRowsOffset) &&
+             WriteBytes(out, g_tiff.block + (g_tiff.blockRows - waiting) * rowBytes, waiting * rowBytes);
+        if (!ok)
             fprintf(stderr, "AppendImageToTIF: fwrite error.\n");
-            ok = false;
-            break;
+        size_t blocks = (g_tiff.rowsSpooled - waiting) / g_tiff.blockRows;
+        while (ok && blocks > 0) {
+            --blocks;
+            if (!SeekTo(g_tiff.spoolFile, (uint64_t)blocks * blockBytes) ||
+                !ReadBytes(g_tiff.spoolFile, g_tiff.block, blockBytes)) {
+                fprintf(stderr, "AppendImageToTIF: fread error.\n");
+                ok = false;
+            } else if (!WriteBytes(out, g_tiff.block, blockBytes)) {
+                fprintf(stderr, "AppendImageToTIF: fwrite error.\n");
+                ok = false;
+            }
         }
-        rowsLeft = firstRow;
     }
-    free(spooled);
-    free(reversed);
     if (ok && ferror(g_tiff.spoolFile)) {
         fprintf(stderr, "AppendImageToTIF: fread error\n");
         ok = false;
@@ -314,7 +315,7 @@ bool BuildTif(FILE* out)
 uint16_t TiffOpen(TiffWriterState* tiff, const char* path)
 {
     memset(tiff, 0, sizeof *tiff);
-    tiff->file = fopen(path, "wb");
+    tiff->file = OpenImageStream(path, "wb", &tiff->streamBuffer);
     if (!tiff->file)
         return FC_OPEN_FAILED;
     if (!OpenImgFileForWrite())
@@ -357,11 +358,11 @@ uint16_t TiffFinish(TiffWriterState* tiff)
 {
     if (!tiff->file) {
         CloseSpool();
-        FreeShiftedRow();
+        FreeBlock();
         return FC_NOT_VALID;
     }
     bool built = BuildTif(tiff->file);
-    FreeShiftedRow();
+    FreeBlock();
     // The stream stays open until release; its data must be on disk now,
     // while a failure can still be reported as one.
     bool flushed = fflush(tiff->file) == 0;
@@ -371,6 +372,6 @@ uint16_t TiffFinish(TiffWriterState* tiff)
 uint16_t TiffRelease(TiffWriterState* tiff)
 {
     CloseSpool();
-    FreeShiftedRow();
-    return CloseWriterStream(&tiff->file);
+    FreeBlock();
+    return CloseWriterStream(&tiff->file, &tiff->streamBuffer);
 }

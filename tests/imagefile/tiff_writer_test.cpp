@@ -181,6 +181,28 @@ TEST(TiffWriter, LongFilmsKeepTheirLength)
     }
 }
 
+// Several megabytes of rows: most of them go through the spool file.
+TEST(TiffWriter, LargeImagesKeepEveryRowInPlace)
+{
+    const uint32_t width = 3001, rows = 1500;
+    for (uint32_t bits : {12u, 8u}) {
+        std::string path = TestFilePath("tiff_large_" + std::to_string(bits) + ".tif");
+        ASSERT_EQ(0, WriteTestImage(path, OUTPUT_TIFF, width, rows, bits));
+        std::vector<uint8_t> f = ReadFileBytes(path);
+        size_t rowBytes = bits == 8 ? width : 2 * width;
+        ASSERT_EQ(1024u + rows * rowBytes, f.size());
+        for (uint32_t y = 0; y < rows; ++y) {
+            std::vector<uint8_t> row = TestRow(width, y, bits);
+            const uint8_t* stored = f.data() + 1024 + (rows - 1 - y) * rowBytes;
+            for (size_t i = 0; i < rowBytes; i += (bits == 8 ? 1 : 2)) {
+                uint32_t expected = bits == 8 ? row[i] : (uint32_t)(row[i] | row[i + 1] << 8) * 16;
+                uint32_t actual = bits == 8 ? stored[i] : (uint32_t)(stored[i] | stored[i + 1] << 8);
+                ASSERT_EQ(expected, actual) << "row " << y << " byte " << i;
+            }
+        }
+    }
+}
+
 TEST(TiffWriter, OpenFailsWith201)
 {
     OutputWriter writer = {};
