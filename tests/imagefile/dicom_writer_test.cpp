@@ -108,8 +108,9 @@ TEST_P(DicomFiles, BareDataSetWithPatchedRowsAndPaddedRows)
         std::vector<uint8_t> row = TestRow(c.width, y, c.bits);  // 12-bit: not shifted
         size_t at = pixels->valueAt + (size_t)y * (rowBytes + pad);
         ASSERT_TRUE(std::equal(row.begin(), row.end(), f.begin() + at)) << "row " << y;
-        if (pad)
+        if (pad) {
             ASSERT_EQ(0, f[at + rowBytes]);
+        }
     }
 #ifndef _WIN32
     int exitCode = 0;

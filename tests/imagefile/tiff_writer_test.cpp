@@ -5,9 +5,14 @@
 #include "image_test_support.h"
 #include "imagefile/spool_file.h"
 
-#ifndef _WIN32
-#include <dirent.h>
 #include <stdlib.h>
+
+#ifdef _WIN32
+#include <direct.h>
+#include <io.h>
+#include <process.h>
+#else
+#include <dirent.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -227,54 +232,97 @@ TEST(TiffWriter, SpoolFilesAreUniqueAndInTheTemporaryFolder)
     EXPECT_FALSE(FileExists(second));
 }
 
-#ifndef _WIN32
 size_t EntriesIn(const std::string& folder)
 {
     size_t count = 0;
+#ifdef _WIN32
+    _finddata_t found;
+    intptr_t search = _findfirst((folder + "\\*").c_str(), &found);
+    if (search == -1)
+        return 0;
+    do {
+        if (strcmp(found.name, ".") && strcmp(found.name, ".."))
+            ++count;
+    } while (_findnext(search, &found) == 0);
+    _findclose(search);
+#else
     DIR* dir = opendir(folder.c_str());
     while (dirent* e = readdir(dir)) {
         if (strcmp(e->d_name, ".") && strcmp(e->d_name, ".."))
             ++count;
     }
     closedir(dir);
+#endif
     return count;
 }
 
-struct TmpdirScope {
+// Points the temporary folder variable at a fresh, empty folder.
+struct TempFolderScope {
+#ifdef _WIN32
+    const char* variable = "TMP";
+#else
+    const char* variable = "TMPDIR";
+#endif
     std::string folder;
     std::string saved;
     bool hadSaved;
-    TmpdirScope()
+
+    TempFolderScope()
     {
-        char templ[] = "imagefile_tmpdirXXXXXX";
-        folder = mkdtemp(templ);
-        const char* old = getenv("TMPDIR");
+        const char* old = getenv(variable);
         hadSaved = old != nullptr;
         saved = old ? old : "";
-        setenv("TMPDIR", folder.c_str(), 1);
+#ifdef _WIN32
+        folder = TestFilePath("tmp_" + std::to_string(_getpid()));
+        _mkdir(folder.c_str());
+        _putenv((std::string(variable) + "=" + folder).c_str());
+#else
+        char templ[] = "imagefile_tmpXXXXXX";
+        folder = mkdtemp(templ);
+        setenv(variable, folder.c_str(), 1);
+#endif
     }
-    ~TmpdirScope()
+    ~TempFolderScope()
     {
+#ifdef _WIN32
+        _putenv((std::string(variable) + "=" + saved).c_str());
+        _rmdir(folder.c_str());
+#else
         if (hadSaved)
-            setenv("TMPDIR", saved.c_str(), 1);
+            setenv(variable, saved.c_str(), 1);
         else
-            unsetenv("TMPDIR");
+            unsetenv(variable);
         rmdir(folder.c_str());
+#endif
     }
 };
 
 TEST(TiffWriter, NothingIsLeftInTheTemporaryFolder)
 {
-    TmpdirScope tmp;
+    TempFolderScope tmp;
+    ASSERT_EQ(tmp.folder, std::string(SpoolFolder()));
+    ASSERT_EQ(0u, EntriesIn(tmp.folder));
     std::string path = TestFilePath("tiff_spool.tif");
-    ASSERT_EQ(0, WriteTestImage(path, OUTPUT_TIFF, 50, 20, 8));
+    ASSERT_EQ(0, WriteTestImage(path, OUTPUT_TIFF, 3001, 1500, 8));  // spooled in blocks
     EXPECT_EQ(0u, EntriesIn(tmp.folder));
     OutputWriter writer = {};  // released without finishing, as after a cancel
     ASSERT_EQ(0, OpenOutputWriter(&writer, path.c_str(), OUTPUT_TIFF));
+    uint32_t width = 3001, bits = 8;
+    SetWriterParam(&writer, ImageWidth, &width, 4);
+    SetWriterParam(&writer, BitsPerSample, &bits, 4);
+    std::vector<uint8_t> row(width, 7);
+    for (int y = 0; y < 1500; ++y)
+        ASSERT_EQ(0, WriteOutputRow(&writer, row.data()));
+#ifdef _WIN32
+    EXPECT_EQ(1u, EntriesIn(tmp.folder));  // removed by the system when closed
+#else
+    EXPECT_EQ(0u, EntriesIn(tmp.folder));  // unlinked as soon as it was opened
+#endif
     EXPECT_EQ(0, ReleaseOutputWriter(&writer));
     EXPECT_EQ(0u, EntriesIn(tmp.folder));
 }
 
+#ifndef _WIN32
 // Two processes writing TIFF at the same time each get their own rows.
 TEST(TiffWriter, TwoProcessesDoNotShareASpoolFile)
 {
