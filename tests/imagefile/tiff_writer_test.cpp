@@ -97,6 +97,24 @@ TEST_P(TiffFiles, RowsReversedFrom1024AndReadUprightByIndependentReaders)
         ASSERT_TRUE(std::equal(row.begin(), row.end(), f.begin() + at)) << "row " << y;
     }
 #ifndef _WIN32
+    std::string directory =
+        "Directory 0: offset 8 (0x8) next 0 (0)\n"
+        "OldSubFileType (255) SHORT (3) 1<1>\n"
+        "ImageWidth (256) SHORT (3) 1<" + std::to_string(c.width) + ">\n"
+        "ImageLength (257) SHORT (3) 1<" + std::to_string(rows) + ">\n"
+        "BitsPerSample (258) SHORT (3) 1<" + std::to_string(fileBits) + ">\n"
+        "Photometric (262) SHORT (3) 1<1>\n"
+        "StripOffsets (273) SHORT (3) 1<1024>\n"
+        "Orientation (274) SHORT (3) 1<4>\n"
+        "SamplesPerPixel (277) SHORT (3) 1<1>\n"
+        "MinSampleValue (280) SHORT (3) 1<0>\n"
+        "MaxSampleValue (281) SHORT (3) 1<" + std::to_string(maxSample) + ">\n"
+        "XResolution (282) RATIONAL (5) 1<150>\n"
+        "YResolution (283) RATIONAL (5) 1<150>\n"
+        "PlanarConfig (284) SHORT (3) 1<1>\n";
+    std::string dump = RunCommand("tiffdump " + path);
+    EXPECT_NE(std::string::npos, dump.find(directory)) << dump;
+
     std::string info = RunCommand("tiffinfo " + path);
     EXPECT_NE(std::string::npos, info.find("Image Width: " + std::to_string(c.width) +
                                            " Image Length: " + std::to_string(rows)))
@@ -180,8 +198,11 @@ TEST(TiffWriter, LongFilmsKeepTheirLength)
         EXPECT_TRUE(std::equal(last.begin(), last.end(), f.begin() + 1024));
         EXPECT_TRUE(std::equal(first.begin(), first.end(), f.end() - 3));
 #ifndef _WIN32
-        std::string info = RunCommand("tiffinfo " + path);
-        EXPECT_NE(std::string::npos, info.find("Image Length: " + std::to_string(rows))) << info;
+        std::string dump = RunCommand("tiffdump " + path);
+        std::string type = rows > 65535 ? "LONG (4)" : "SHORT (3)";
+        EXPECT_NE(std::string::npos,
+                  dump.find("ImageLength (257) " + type + " 1<" + std::to_string(rows) + ">"))
+            << dump;
 #endif
     }
 }
