@@ -25,9 +25,11 @@ void GenerateNewStudy()
     if (!localtime_r(&now, &local))
         memset(&local, 0, sizeof local);
 #endif
+    // Room for more than an element holds: a UID too long is refused whole
+    // by the table, never cut.
     char study[kUidCapacity + 1];
-    char series[kUidCapacity + 1];
-    char instance[kUidCapacity + 1];
+    char series[sizeof study + 2];
+    char instance[sizeof series + 2];
     DcmFormatStudyUID(&local, study, sizeof study);
     snprintf(series, sizeof series, "%s.1", study);
     snprintf(instance, sizeof instance, "%s.1", series);

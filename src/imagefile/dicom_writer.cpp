@@ -111,6 +111,7 @@ uint16_t DicomBegin(DicomWriterState* dcm)
     dcm->pixelBytes = 0;
     dcm->rowCount = 0;
 
+    CloseImageStream(&dcm->file, &dcm->streamBuffer);  // a second begin starts over
     dcm->file = OpenImageStream(dcm->path, "wb+", &dcm->streamBuffer);
     if (!dcm->file)
         return FC_OPEN_FAILED;

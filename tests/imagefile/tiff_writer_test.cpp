@@ -227,6 +227,7 @@ TEST(TiffWriter, LargeImagesKeepEveryRowInPlace)
             const uint8_t* stored = f.data() + 1024 + (rows - 1 - y) * rowBytes;
             ASSERT_EQ(0, memcmp(row.data(), stored, rowBytes)) << "row " << y;
         }
+        remove(path.c_str());
     }
 }
 
@@ -341,6 +342,7 @@ TEST(TiffWriter, NothingIsLeftInTheTemporaryFolder)
 #endif
     EXPECT_EQ(0, ReleaseOutputWriter(&writer));
     EXPECT_EQ(0u, EntriesIn(tmp.folder));
+    remove(path.c_str());
 }
 
 #ifndef _WIN32
