@@ -3,8 +3,10 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <mutex>
 #include <stdlib.h>
+
+#include <atomic>
+#include <thread>
 #endif
 
 static int g_refuseAfter = -1;
@@ -101,12 +103,46 @@ void SysBlockFree(uintptr_t handle)
     free(reinterpret_cast<void*>(handle));
 }
 
-static std::recursive_mutex g_lock;
+// A re-entrant lock as light as a critical section: one compare-and-swap
+// to enter when free, a plain release store to leave.
+struct RecursiveLock {
+    std::atomic<uintptr_t> owner{0};
+    uint32_t depth = 0;
+};
+
+static RecursiveLock g_lock;
+
+static uintptr_t ThisThread(void)
+{
+    static thread_local char marker;
+    return reinterpret_cast<uintptr_t>(&marker);
+}
 
 void SysLockCreate(void) {}
 void SysLockDelete(void) {}
-void SysLockEnter(void) { g_lock.lock(); }
-void SysLockLeave(void) { g_lock.unlock(); }
+
+void SysLockEnter(void)
+{
+    uintptr_t me = ThisThread();
+    if (g_lock.owner.load(std::memory_order_relaxed) == me) {
+        ++g_lock.depth;
+        return;
+    }
+    uintptr_t expected = 0;
+    while (!g_lock.owner.compare_exchange_weak(expected, me, std::memory_order_acquire,
+                                               std::memory_order_relaxed)) {
+        expected = 0;
+        std::this_thread::yield();
+    }
+    g_lock.depth = 1;
+}
+
+void SysLockLeave(void)
+{
+    if (--g_lock.depth == 0)
+        g_lock.owner.store(0, std::memory_order_release);
+}
+
 void* SysLockHandle(void) { return &g_lock; }
 
 #endif
