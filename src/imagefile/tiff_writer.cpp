@@ -363,10 +363,15 @@ uint16_t TiffFinish(TiffWriterState* tiff)
     }
     bool built = BuildTif(tiff->file);
     FreeBlock();
+    if (!built)
+        return FC_SHORT_WRITE;
     // The stream stays open until release; its data must be on disk now,
     // while a failure can still be reported as one.
-    bool flushed = fflush(tiff->file) == 0;
-    return built && flushed ? FC_OK : FC_SHORT_WRITE;
+    if (fflush(tiff->file) != 0) {
+        fprintf(stderr, "BuildTif: fwrite error \n");
+        return FC_SHORT_WRITE;
+    }
+    return FC_OK;
 }
 
 uint16_t TiffRelease(TiffWriterState* tiff)

@@ -289,18 +289,20 @@ struct TempFolderScope {
     std::string saved;
     bool hadSaved;
 
-    TempFolderScope()
+    // With a name, the folder is only named, not made.
+    explicit TempFolderScope(const char* missingFolder = nullptr)
     {
         const char* old = getenv(variable);
         hadSaved = old != nullptr;
         saved = old ? old : "";
 #ifdef _WIN32
-        folder = TestFilePath("tmp_" + std::to_string(_getpid()));
-        _mkdir(folder.c_str());
+        folder = missingFolder ? missingFolder : TestFilePath("tmp_" + std::to_string(_getpid()));
+        if (!missingFolder)
+            _mkdir(folder.c_str());
         _putenv((std::string(variable) + "=" + folder).c_str());
 #else
         char templ[] = "imagefile_tmpXXXXXX";
-        folder = mkdtemp(templ);
+        folder = missingFolder ? missingFolder : mkdtemp(templ);
         setenv(variable, folder.c_str(), 1);
 #endif
     }
@@ -343,6 +345,21 @@ TEST(TiffWriter, NothingIsLeftInTheTemporaryFolder)
     EXPECT_EQ(0, ReleaseOutputWriter(&writer));
     EXPECT_EQ(0u, EntriesIn(tmp.folder));
     remove(path.c_str());
+}
+
+TEST(TiffWriter, MissingTemporaryFolderFailsTheOpenWithAMessage)
+{
+    OutputWriter writer = {};
+    ::testing::internal::CaptureStderr();  // before the temporary folder goes missing
+    {
+        TempFolderScope tmp("imagefile_no_such_folder");
+        EXPECT_EQ(201, OpenOutputWriter(&writer, TestFilePath("tiff_nospool.tif").c_str(), OUTPUT_TIFF));
+    }
+    std::string message = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(0u, message.find("OpenImgFileForWrite: can't open file imagefile_no_such_folder"))
+        << message;
+    EXPECT_EQ('\n', message.back());
+    EXPECT_EQ(0, ReleaseOutputWriter(&writer));
 }
 
 #ifndef _WIN32
@@ -414,7 +431,10 @@ TEST(TiffWriter, FullDiskIsReportedAtFinish)
     SetWriterParam(&writer, BitsPerSample, &bits, 4);
     std::vector<uint8_t> row = TestRow(width, 0, 8);
     ASSERT_EQ(0, WriteOutputRow(&writer, row.data()));
+    ::testing::internal::CaptureStderr();
     EXPECT_EQ(203, FinishOutputImage(&writer));
+    // Moving to the rows flushes the header: that is where the disk refuses.
+    EXPECT_EQ("AppendImageToTIF: fwrite error.\n", ::testing::internal::GetCapturedStderr());
     ReleaseOutputWriter(&writer);
 }
 #endif
