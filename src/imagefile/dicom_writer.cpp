@@ -6,8 +6,6 @@
 
 #include <string.h>
 
-#include <vector>
-
 #include "dicom_table.h"
 #include "file_io.h"
 
@@ -22,33 +20,49 @@ void FreeWriterGroup(DicomWriterState* dcm)
     memset(dcm->recordCopies, 0, sizeof dcm->recordCopies);
 }
 
-void AppendU32(std::vector<uint8_t>& out, uint32_t value)
+// Every element at full capacity: 29 x (8 + 64) bytes, plus the Pixel
+// Data header.
+const size_t kMaxDataSetBytes = 29 * (8 + 64) + 8;
+
+struct DataSet {
+    uint8_t bytes[kMaxDataSetBytes];
+    size_t size;
+};
+
+void AppendBytes(DataSet* out, const void* data, size_t size)
+{
+    if (out->size + size > sizeof out->bytes)
+        return;  // cannot happen: capacities are fixed
+    memcpy(out->bytes + out->size, data, size);
+    out->size += size;
+}
+
+void AppendU32(DataSet* out, uint32_t value)
 {
     uint8_t bytes[4];
     PutU32(bytes, value);
-    out.insert(out.end(), bytes, bytes + 4);
+    AppendBytes(out, bytes, sizeof bytes);
 }
 
 // The data set up to and including the Pixel Data header.
-std::vector<uint8_t> BuildDataSet(DicomWriterState* dcm)
+void BuildDataSet(DicomWriterState* dcm, DataSet* out)
 {
-    std::vector<uint8_t> out;
+    out->size = 0;
     for (size_t i = 0; i < DcmElementCount(); ++i) {
         DcmElementView element = DcmElementAt(i);
         if (!element.present)
             continue;
         AppendU32(out, element.tag);
         if (element.tag == DCM_PIXEL_DATA) {
-            dcm->pixelLengthPos = (uint32_t)out.size();
+            dcm->pixelLengthPos = (uint32_t)out->size;
             AppendU32(out, 0);
             break;
         }
         AppendU32(out, element.length);
         if (element.tag == DCM_ROWS)
-            dcm->rowsValuePos = (uint32_t)out.size();
-        out.insert(out.end(), element.value, element.value + element.length);
+            dcm->rowsValuePos = (uint32_t)out->size;
+        AppendBytes(out, element.value, element.length);
     }
-    return out;
 }
 
 }  // namespace
@@ -115,8 +129,9 @@ uint16_t DicomBegin(DicomWriterState* dcm)
     dcm->file = OpenImageStream(dcm->path, "wb+", &dcm->streamBuffer);
     if (!dcm->file)
         return FC_OPEN_FAILED;
-    std::vector<uint8_t> dataSet = BuildDataSet(dcm);
-    return WriteBytes(dcm->file, dataSet.data(), dataSet.size()) ? FC_OK : FC_SHORT_WRITE;
+    DataSet dataSet;
+    BuildDataSet(dcm, &dataSet);
+    return WriteBytes(dcm->file, dataSet.bytes, dataSet.size) ? FC_OK : FC_SHORT_WRITE;
 }
 
 uint16_t DicomWriteRow(DicomWriterState* dcm, const void* row)
