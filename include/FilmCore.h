@@ -218,14 +218,17 @@ typedef struct BmpWriterState {
     uint32_t rowBytes;
     uint32_t padBytes;
     uint32_t padSource;
+    void* streamBuffer;             /* the stream's buffer, freed after closing */
 } BmpWriterState;
 
+/* The rest of the TIFF state is module-wide. */
 typedef struct TiffWriterState {
     FILE* file;
+    void* streamBuffer;
 } TiffWriterState;
 
 typedef struct DicomWriterState {
-    char path[128];
+    char* path;                     /* the whole output name, kept in memoryGroup */
     FILE* file;
     uint32_t pixelBytes;
     uint32_t resolution;
@@ -238,7 +241,8 @@ typedef struct DicomWriterState {
     uint32_t rowBytes;
     uint32_t padBytes;
     uint16_t padByte;
-    uint32_t memoryGroup;
+    int32_t memoryGroup;            /* FC_NO_GROUP when none */
+    void* streamBuffer;
 } DicomWriterState;
 
 typedef struct OutputWriter {
@@ -405,6 +409,13 @@ FILMCORE_API uint16_t MemGetCriticalSection(void** criticalSection);
 FILMCORE_API uint16_t MemSubInitPool(void* pool, uint32_t poolSize);
 FILMCORE_API void* MemSubAlloc(void* pool, uint32_t size);
 FILMCORE_API uint16_t MemSubFree(void* pool, void* piece);
+
+/* ---- Output writers and the DICOM element table ------------------------- */
+
+FILMCORE_API uint16_t FixImageOrientation(void* writerState);
+FILMCORE_API uint32_t DcmSetElemValue(uint32_t tag, const void* value, int32_t length);
+FILMCORE_API uint32_t DcmGetElemValue(uint32_t tag, void* buffer, uint32_t* size);
+FILMCORE_API uint32_t DcmGenInstUIDs(int32_t newStudy);
 
 #ifdef __cplusplus
 }

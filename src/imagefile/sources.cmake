@@ -1,0 +1,12 @@
+# Output writers, TIFF, DICOM element table and UIDs: portable code.
+list(APPEND FILMCORE_PORTABLE_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/output_writer.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_io.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/spool_file.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/bmp_writer.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/tiff_writer.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/dicom_table.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/dicom_uids.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/dicom_record.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/dicom_writer.cpp
+)
