@@ -55,6 +55,12 @@ void LoadOnce(const uint8_t* data, size_t size, uint32_t maxPixels, uint16_t bou
 
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    MemInit(4000);
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     LoadOnce(data, size, 256, 8, 6);

@@ -51,23 +51,23 @@ uint32_t ReadSample16(const uint8_t* line, uint32_t column)
 // previews are sampled on every second sample of every second line.
 uint16_t ChooseWindow(RszData* record)
 {
-    int32_t group = kRszNoGroup;
+    int32_t group = FC_NO_GROUP;
     const uint16_t groupResult = MemGetGroupID(&group);
     if (groupResult != 0) return groupResult;
     uint16_t* counts = static_cast<uint16_t*>(MemGetBuffer(group, int32_t(kHistogramBins * sizeof(uint16_t))));
     if (counts == nullptr) {
         MemFreeGroup(group);
-        return kRszOutOfMemory;
+        return FC_OUT_OF_MEMORY;
     }
     memset(counts, 0, kHistogramBins * sizeof(uint16_t));
 
     const uint32_t mask = DepthMask(record->bitDepth, 2);
     const uint32_t step = uint64_t(record->previewWidth) + record->previewLines >= 1024 ? 2 : 1;
-    const RszLineNode* node = record->firstLine;
+    const RszLine* node = record->firstLine;
     for (uint32_t line = 0; line < record->previewLines; ++line, node = node->next) {
         if (node == nullptr) {
             MemFreeGroup(group);
-            return kRszInvalidRecord;
+            return FC_NOT_VALID;
         }
         if (line % step != 0) continue;
         for (uint32_t column = 0; column < record->previewWidth; column += step) {
@@ -81,10 +81,10 @@ uint16_t ChooseWindow(RszData* record)
     uint32_t high = kHistogramBins - 1;
     while (high > low && counts[high] == 0) --high;
     MemFreeGroup(group);
-    if (low == kHistogramBins) return kRszBadArgument;
+    if (low == kHistogramBins) return FC_BAD_ARGUMENT;
     record->windowLow = uint16_t(2 * low);
     record->windowHigh = uint16_t(2 * high);
-    return kRszOk;
+    return FC_OK;
 }
 
 // 256 grey levels for one source sample.
@@ -135,14 +135,14 @@ void BuildIndexTable(uint32_t* table, uint32_t outputCount, uint32_t sourceCount
 
 uint16_t RenderFull(const RszData* record, const GreyMapping& map, uint8_t* pixels, uint32_t rowStride)
 {
-    const RszLineNode* node = record->firstLine;
+    const RszLine* node = record->firstLine;
     for (uint32_t line = 0; line < record->previewLines; ++line, node = node->next) {
-        if (node == nullptr) return kRszInvalidRecord;
+        if (node == nullptr) return FC_NOT_VALID;
         uint8_t* row = pixels + uint64_t(line) * rowStride;
         for (uint32_t column = 0; column < record->previewWidth; ++column)
             row[column] = MapSample(record, map, node->data, column);
     }
-    return kRszOk;
+    return FC_OK;
 }
 
 uint16_t RenderReduced(const RszData* record, const GreyMapping& map, const OutputSize& size, uint8_t* pixels,
@@ -152,24 +152,24 @@ uint16_t RenderReduced(const RszData* record, const GreyMapping& map, const Outp
     const uint64_t rowBytes = RszAlignedSize(uint64_t(size.height) * sizeof(uint32_t));
     uint32_t* columns = static_cast<uint32_t*>(MemGetBuffer(tableGroup, int32_t(columnBytes)));
     uint32_t* rows = static_cast<uint32_t*>(MemGetBuffer(tableGroup, int32_t(rowBytes)));
-    if (columns == nullptr || rows == nullptr) return kRszOutOfMemory;
+    if (columns == nullptr || rows == nullptr) return FC_OUT_OF_MEMORY;
     BuildIndexTable(columns, size.width, record->previewWidth);
     BuildIndexTable(rows, size.height, record->previewLines);
 
-    const RszLineNode* node = record->firstLine;
+    const RszLine* node = record->firstLine;
     uint32_t line = 0;
     for (uint32_t row = 0; row < size.height; ++row) {
         while (line < rows[row]) {
-            if (node == nullptr) return kRszInvalidRecord;
+            if (node == nullptr) return FC_NOT_VALID;
             node = node->next;
             ++line;
         }
-        if (node == nullptr) return kRszInvalidRecord;
+        if (node == nullptr) return FC_NOT_VALID;
         uint8_t* out = pixels + uint64_t(row) * rowStride;
         for (uint32_t column = 0; column < size.width; ++column)
             out[column] = MapSample(record, map, node->data, columns[column]);
     }
-    return kRszOk;
+    return FC_OK;
 }
 
 uint16_t Render(RszData* record, const OutputSize& size, uint8_t* pixels, uint32_t rowStride)
@@ -178,16 +178,16 @@ uint16_t Render(RszData* record, const OutputSize& size, uint8_t* pixels, uint32
     if (record->bytesPerSample == 2) {
         if (record->windowLow == 0 && record->windowHigh == 0) {
             const uint16_t result = ChooseWindow(record);
-            if (result != kRszOk) return result;
+            if (result != FC_OK) return result;
         }
-        if (record->windowLow >= record->windowHigh) return kRszBadArgument;
+        if (record->windowLow >= record->windowHigh) return FC_BAD_ARGUMENT;
         map.low = record->windowLow;
         map.high = record->windowHigh;
         map.span = map.high - map.low + 1;
     }
     if (!size.reduced) return RenderFull(record, map, pixels, rowStride);
 
-    int32_t tableGroup = kRszNoGroup;
+    int32_t tableGroup = FC_NO_GROUP;
     const uint16_t groupResult = MemGetGroupID(&tableGroup);
     if (groupResult != 0) return groupResult;
     const uint16_t result = RenderReduced(record, map, size, pixels, rowStride, tableGroup);
@@ -200,42 +200,42 @@ uint16_t Render(RszData* record, const OutputSize& size, uint8_t* pixels, uint32
 uint16_t RszGetBitmapWithUpBound(RszData* record, uint16_t boundWidth, uint16_t boundHeight, void** bits,
                                  void** info, int32_t* group)
 {
-    if (record == nullptr || record->magic != kRszMagic) return kRszInvalidRecord;
-    if (record->previewLines == 0 || record->previewWidth == 0) return kRszInvalidRecord;
-    if (bits == nullptr || info == nullptr || group == nullptr) return kRszBadArgument;
-    if (record->bytesPerSample != 1 && record->bytesPerSample != 2) return kRszBadSampleSize;
+    if (record == nullptr || record->magic != RSZ_MAGIC) return FC_NOT_VALID;
+    if (record->previewLines == 0 || record->previewWidth == 0) return FC_NOT_VALID;
+    if (bits == nullptr || info == nullptr || group == nullptr) return FC_BAD_ARGUMENT;
+    if (record->bytesPerSample != 1 && record->bytesPerSample != 2) return FC_BAD_SAMPLE_BYTES;
 
     const OutputSize size = FitPreview(record->previewWidth, record->previewLines, boundWidth, boundHeight);
-    if (size.reduced && (size.width < 2 || size.height < 2)) return kRszBadArgument;
+    if (size.reduced && (size.width < 2 || size.height < 2)) return FC_BAD_ARGUMENT;
     const uint64_t rowStride = DibPaddedRowBytes(size.width);
     const uint64_t imageBytes = rowStride * size.height;
-    if (imageBytes + kDibGreyHeaderBytes > kMaxBlockBytes) return kRszOutOfMemory;
+    if (imageBytes + kDibGreyHeaderBytes > kMaxBlockBytes) return FC_OUT_OF_MEMORY;
 
-    const bool ownGroup = *group == kRszNoGroup;
+    const bool ownGroup = *group == FC_NO_GROUP;
     if (ownGroup) {
         const uint16_t groupResult = MemGetGroupID(group);
         if (groupResult != 0) {
-            *group = kRszNoGroup;
+            *group = FC_NO_GROUP;
             return groupResult;
         }
     }
     auto fail = [&](uint16_t code) {
         if (ownGroup) {
             MemFreeGroup(*group);
-            *group = kRszNoGroup;
+            *group = FC_NO_GROUP;
         }
         return code;
     };
     uint8_t* block = static_cast<uint8_t*>(MemGetBuffer(*group, int32_t(imageBytes + kDibGreyHeaderBytes)));
-    if (block == nullptr) return fail(kRszOutOfMemory);
+    if (block == nullptr) return fail(FC_OUT_OF_MEMORY);
     uint8_t* pixels = block + kDibGreyHeaderBytes;
     memset(pixels, 0, size_t(imageBytes));
     const uint16_t result = Render(record, size, pixels, uint32_t(rowStride));
-    if (result != kRszOk) return fail(result);
+    if (result != FC_OK) return fail(result);
     WriteGreyHeader(block, size.width, size.height, uint32_t(imageBytes));
     *info = block;
     *bits = pixels;
-    return kRszOk;
+    return FC_OK;
 }
 
 uint16_t RszGetBitmap(RszData* record, void** bits, void** info, int32_t* group)

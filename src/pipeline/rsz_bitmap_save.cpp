@@ -15,13 +15,13 @@ constexpr uint32_t kPixelOffset = sizeof(DibFileHeader) + kDibGreyHeaderBytes;  
 
 uint16_t SaveBitmapToFile(const char* path, const void* info, const void* bits)
 {
-    if (path == nullptr || info == nullptr || bits == nullptr) return kRszBadArgument;
+    if (path == nullptr || info == nullptr || bits == nullptr) return FC_BAD_ARGUMENT;
     DibInfoHeader header;
     memcpy(&header, info, sizeof(header));
     // The file always carries 256 colour entries taken from behind the header.
-    if (header.size != kDibInfoHeaderSize || header.bitCount != 8) return kRszBadArgument;
-    if (header.sizeImage == 0) return kRszBadArgument;
-    if (header.sizeImage > kMaxSavedPixelBytes) return kRszBitmapTooLarge;
+    if (header.size != kDibInfoHeaderSize || header.bitCount != 8) return FC_BAD_ARGUMENT;
+    if (header.sizeImage == 0) return FC_BAD_ARGUMENT;
+    if (header.sizeImage > kMaxSavedPixelBytes) return FC_BITMAP_TOO_LARGE;
 
     DibFileHeader fileHeader{};
     fileHeader.type = kDibTypeBM;
@@ -29,10 +29,10 @@ uint16_t SaveBitmapToFile(const char* path, const void* info, const void* bits)
     fileHeader.pixelOffset = kPixelOffset;
 
     FILE* file = fopen(path, "wb");
-    if (file == nullptr) return kRszFileNotOpened;
+    if (file == nullptr) return FC_OPEN_FAILED;
     bool written = fwrite(&fileHeader, sizeof(fileHeader), 1, file) == 1 &&
                    fwrite(info, kDibGreyHeaderBytes, 1, file) == 1 &&
                    fwrite(bits, header.sizeImage, 1, file) == 1;
     if (fclose(file) != 0) written = false;
-    return written ? kRszOk : kRszShortTransfer;
+    return written ? FC_OK : FC_SHORT_WRITE;
 }

@@ -41,16 +41,16 @@ bool ReadExactly(const RszImageSource* source, uint64_t offset, void* buffer, si
 uint16_t ParseBitmap(const RszImageSource* source, ImageLayout* layout)
 {
     uint8_t fileHeader[14];
-    if (!ReadExactly(source, 0, fileHeader, sizeof(fileHeader))) return kRszFileTooShort;
+    if (!ReadExactly(source, 0, fileHeader, sizeof(fileHeader))) return FC_FILE_TOO_SHORT;
     const uint32_t pixelOffset = ReadU32(fileHeader + 10);
-    if (pixelOffset < sizeof(fileHeader) + kDibInfoHeaderSize) return kRszFileTooShort;
+    if (pixelOffset < sizeof(fileHeader) + kDibInfoHeaderSize) return FC_FILE_TOO_SHORT;
     uint8_t infoBytes[kDibInfoHeaderSize];
-    if (!ReadExactly(source, sizeof(fileHeader), infoBytes, sizeof(infoBytes))) return kRszFileTooShort;
+    if (!ReadExactly(source, sizeof(fileHeader), infoBytes, sizeof(infoBytes))) return FC_FILE_TOO_SHORT;
     DibInfoHeader info;
     memcpy(&info, infoBytes, sizeof(info));
-    if (info.size < kDibInfoHeaderSize) return kRszFileTooShort;
-    if (info.bitCount != 8 && info.bitCount != 16) return kRszBadArgument;
-    if (info.compression != 0 || info.width <= 0 || info.height == 0) return kRszBadArgument;
+    if (info.size < kDibInfoHeaderSize) return FC_FILE_TOO_SHORT;
+    if (info.bitCount != 8 && info.bitCount != 16) return FC_BAD_ARGUMENT;
+    if (info.compression != 0 || info.width <= 0 || info.height == 0) return FC_BAD_ARGUMENT;
 
     const uint64_t bytesPerPixel = (info.bitCount + 7u) / 8u;
     const uint64_t rowBytes = DibPaddedRowBytes(bytesPerPixel * uint64_t(info.width));
@@ -61,7 +61,7 @@ uint16_t ParseBitmap(const RszImageSource* source, ImageLayout* layout)
     layout->pixelOffset = pixelOffset;
     layout->pixelBytes = info.sizeImage != 0 ? info.sizeImage : rowBytes * layout->lines;
     layout->firstRowIsTop = info.height < 0;
-    return kRszOk;
+    return FC_OK;
 }
 
 enum ImageElement { kSamplesPerPixel, kRows, kColumns, kBitsAllocated, kBitsStored, kImageElementCount };
@@ -86,13 +86,13 @@ uint16_t ParseDataSet(const RszImageSource* source, ImageLayout* layout)
     uint64_t offset = 0;
     for (;;) {
         uint8_t header[8];
-        if (!ReadExactly(source, offset, header, sizeof(header))) return kRszFileTooShort;
+        if (!ReadExactly(source, offset, header, sizeof(header))) return FC_FILE_TOO_SHORT;
         const uint16_t group = ReadU16(header);
         const uint16_t element = ReadU16(header + 2);
         const uint32_t length = ReadU32(header + 4);
         offset += sizeof(header);
         // Sequences and encapsulated pixel data cannot be walked by length.
-        if (length == kUndefinedLength) return kRszBadArgument;
+        if (length == kUndefinedLength) return FC_BAD_ARGUMENT;
         if (group == 0x7FE0 && element == 0x0010) {
             layout->pixelOffset = offset;
             layout->pixelBytes = length;
@@ -101,24 +101,24 @@ uint16_t ParseDataSet(const RszImageSource* source, ImageLayout* layout)
         const int index = ImageElementIndex(group, element);
         if (index >= 0 && length >= 2) {
             uint8_t value[2];
-            if (!ReadExactly(source, offset, value, sizeof(value))) return kRszFileTooShort;
+            if (!ReadExactly(source, offset, value, sizeof(value))) return FC_FILE_TOO_SHORT;
             values[index] = ReadU16(value);
             present[index] = true;
         }
         offset += length;
     }
     for (bool found : present)
-        if (!found) return kRszFileTooShort;
-    if (values[kSamplesPerPixel] != 1) return kRszBadArgument;
-    if (values[kRows] == 0 || values[kColumns] == 0) return kRszBadArgument;
-    if (values[kBitsAllocated] != 8 && values[kBitsAllocated] != 16) return kRszBadArgument;
-    if (values[kBitsStored] > values[kBitsAllocated]) return kRszBadArgument;
+        if (!found) return FC_FILE_TOO_SHORT;
+    if (values[kSamplesPerPixel] != 1) return FC_BAD_ARGUMENT;
+    if (values[kRows] == 0 || values[kColumns] == 0) return FC_BAD_ARGUMENT;
+    if (values[kBitsAllocated] != 8 && values[kBitsAllocated] != 16) return FC_BAD_ARGUMENT;
+    if (values[kBitsStored] > values[kBitsAllocated]) return FC_BAD_ARGUMENT;
     layout->lines = values[kRows];
     layout->samplesPerLine = values[kColumns];
     layout->bytesPerSample = uint16_t(values[kBitsAllocated] / 8);
     layout->depth = values[kBitsStored];
     layout->firstRowIsTop = true;
-    return kRszOk;
+    return FC_OK;
 }
 
 // The smallest F for which the reduced image holds at most maxPixels.
@@ -132,15 +132,15 @@ uint32_t ChooseFactor(uint64_t lines, uint64_t samplesPerLine, uint32_t maxPixel
 
 uint16_t FeedPixels(const RszImageSource* source, const ImageLayout& layout, uint64_t imageBytes, RszData* record)
 {
-    int32_t group = kRszNoGroup;
+    int32_t group = FC_NO_GROUP;
     const uint16_t groupResult = MemGetGroupID(&group);
     if (groupResult != 0) return groupResult;
     uint8_t* piece = static_cast<uint8_t*>(MemGetBuffer(group, int32_t(kReadPiece)));
-    uint16_t result = piece != nullptr ? kRszOk : kRszOutOfMemory;
-    for (uint64_t done = 0; result == kRszOk && done < imageBytes;) {
+    uint16_t result = piece != nullptr ? FC_OK : FC_OUT_OF_MEMORY;
+    for (uint64_t done = 0; result == FC_OK && done < imageBytes;) {
         const uint32_t take = imageBytes - done < kReadPiece ? uint32_t(imageBytes - done) : kReadPiece;
         if (source->readAt(source->context, layout.pixelOffset + done, piece, take) != take) {
-            result = kRszShortTransfer;
+            result = FC_SHORT_WRITE;
             break;
         }
         result = RszInputDataBlock(record, piece, take);
@@ -153,12 +153,12 @@ uint16_t FeedPixels(const RszImageSource* source, const ImageLayout& layout, uin
 uint16_t BuildBitmaps(RszData* record, uint16_t boundWidth, uint16_t boundHeight, void** bits, void** info,
                       void** fitBits, void** fitInfo, int32_t* group)
 {
-    const bool ownGroup = *group == kRszNoGroup;
+    const bool ownGroup = *group == FC_NO_GROUP;
     uint16_t result = RszGetBitmap(record, bits, info, group);
-    if (result == kRszOk) result = RszGetBitmapWithUpBound(record, boundWidth, boundHeight, fitBits, fitInfo, group);
-    if (result != kRszOk) {
-        if (ownGroup && *group != kRszNoGroup) MemFreeGroup(*group);
-        if (ownGroup) *group = kRszNoGroup;
+    if (result == FC_OK) result = RszGetBitmapWithUpBound(record, boundWidth, boundHeight, fitBits, fitInfo, group);
+    if (result != FC_OK) {
+        if (ownGroup && *group != FC_NO_GROUP) MemFreeGroup(*group);
+        if (ownGroup) *group = FC_NO_GROUP;
         *bits = *info = *fitBits = *fitInfo = nullptr;
     }
     return result;
@@ -214,31 +214,31 @@ uint16_t RszLoadImage(const RszImageSource* source, uint32_t maxPixels, void** b
 {
     if (source == nullptr || bits == nullptr || info == nullptr || fitBits == nullptr || fitInfo == nullptr ||
         group == nullptr)
-        return kRszBadArgument;
-    if (boundWidth < 2 || boundHeight < 2) return kRszBadArgument;
+        return FC_BAD_ARGUMENT;
+    if (boundWidth < 2 || boundHeight < 2) return FC_BAD_ARGUMENT;
 
     uint8_t signature[2];
-    if (!ReadExactly(source, 0, signature, sizeof(signature))) return kRszFileTooShort;
+    if (!ReadExactly(source, 0, signature, sizeof(signature))) return FC_FILE_TOO_SHORT;
     ImageLayout layout{};
     const bool isBitmap = signature[0] == 'B' && signature[1] == 'M';
     uint16_t result = isBitmap ? ParseBitmap(source, &layout) : ParseDataSet(source, &layout);
-    if (result != kRszOk) return result;
+    if (result != FC_OK) return result;
 
     // Whole lines only, all of them in the file: a partial image is refused.
     const uint64_t imageBytes = layout.lines * layout.samplesPerLine * layout.bytesPerSample;
-    if (layout.pixelBytes < imageBytes) return kRszFileTooShort;
+    if (layout.pixelBytes < imageBytes) return FC_FILE_TOO_SHORT;
     if (layout.pixelOffset > source->size || source->size - layout.pixelOffset < imageBytes)
-        return kRszFileTooShort;
+        return FC_FILE_TOO_SHORT;
     const uint32_t factor = ChooseFactor(layout.lines, layout.samplesPerLine, maxPixels);
-    if (factor == 0 || layout.samplesPerLine > 0xFFFFFFFFu) return kRszBadArgument;
+    if (factor == 0 || layout.samplesPerLine > 0xFFFFFFFFu) return FC_BAD_ARGUMENT;
 
     RszData record;
     result = RszInitData(&record, uint32_t(layout.samplesPerLine), layout.bytesPerSample, layout.depth,
                          uint16_t(factor));
-    if (result != kRszOk) return result;
+    if (result != FC_OK) return result;
     result = FeedPixels(source, layout, imageBytes, &record);
-    if (result == kRszOk && layout.firstRowIsTop) result = RszChangeYOrientation(&record);
-    if (result == kRszOk)
+    if (result == FC_OK && layout.firstRowIsTop) result = RszChangeYOrientation(&record);
+    if (result == FC_OK)
         result = BuildBitmaps(&record, boundWidth, boundHeight, bits, info, fitBits, fitInfo, group);
     FreeRszData(&record);
     return result;
@@ -249,10 +249,10 @@ uint16_t LoadDICOMImageFile(const char* path, uint32_t maxPixels, void** bits, v
 {
     if (path == nullptr || bits == nullptr || info == nullptr || fitBits == nullptr || fitInfo == nullptr ||
         group == nullptr)
-        return kRszBadArgument;
-    if (boundWidth < 2 || boundHeight < 2) return kRszBadArgument;
+        return FC_BAD_ARGUMENT;
+    if (boundWidth < 2 || boundHeight < 2) return FC_BAD_ARGUMENT;
     FILE* file = fopen(path, "rb");
-    if (file == nullptr) return kRszFileNotOpened;
+    if (file == nullptr) return FC_OPEN_FAILED;
     const RszImageSource source{file, FileSize(file), ReadFile};
     const uint16_t result =
         RszLoadImage(&source, maxPixels, bits, info, boundWidth, boundHeight, fitBits, fitInfo, group);

@@ -10,7 +10,7 @@ namespace {
 // The largest piece a group can hand out, less room for the node.
 constexpr uint64_t kMaxLineBytes = 0x7FFF0000u;
 
-bool IsValid(const RszData* record) { return record != nullptr && record->magic == kRszMagic; }
+bool IsValid(const RszData* record) { return record != nullptr && record->magic == RSZ_MAGIC; }
 
 uint64_t SourceLineBytes(const RszData* record)
 {
@@ -20,9 +20,9 @@ uint64_t SourceLineBytes(const RszData* record)
 // Makes sure a node is ready to receive the current preview line.
 uint16_t EnsureCurrentLine(RszData* record)
 {
-    if (record->currentLine != nullptr) return kRszOk;
+    if (record->currentLine != nullptr) return FC_OK;
     record->currentLine = RszAppendLine(record, RszPreviewLineBytes(record));
-    return record->currentLine != nullptr ? kRszOk : kRszOutOfMemory;
+    return record->currentLine != nullptr ? FC_OK : FC_OUT_OF_MEMORY;
 }
 
 // A preview line is complete: count it and move to a fresh node.
@@ -52,7 +52,7 @@ uint16_t CopyLineBytes(RszData* record, const uint8_t*& data, uint32_t& count, u
     count -= take;
     record->linePosition += take;
     record->writeOffset = record->linePosition;
-    if (record->linePosition < lineBytes) return kRszOk;
+    if (record->linePosition < lineBytes) return FC_OK;
     EndSourceLine(record);
     return CompletePreviewLine(record);
 }
@@ -96,7 +96,7 @@ uint16_t SampleLineBytes(RszData* record, const uint8_t*& data, uint32_t& count,
         const uint32_t done = record->linePosition - uint32_t(sampleStart);
         uint32_t take = sampleBytes - done;
         if (take > count) take = count;
-        if (record->writeOffset + take > previewBytes) return kRszLineOverrun;
+        if (record->writeOffset + take > previewBytes) return FC_LINE_OVERRUN;
         memcpy(preview + record->writeOffset, data, take);
         record->writeOffset += take;
         data += take;
@@ -105,7 +105,7 @@ uint16_t SampleLineBytes(RszData* record, const uint8_t*& data, uint32_t& count,
         record->sampleRemainder = sampleBytes - done - take;
         if (record->sampleRemainder == 0) record->nextColumn += record->factor;
     }
-    if (record->linePosition < lineBytes) return kRszOk;
+    if (record->linePosition < lineBytes) return FC_OK;
     EndSourceLine(record);
     record->nextLine += record->factor;
     return CompletePreviewLine(record);
@@ -113,15 +113,15 @@ uint16_t SampleLineBytes(RszData* record, const uint8_t*& data, uint32_t& count,
 
 }  // namespace
 
-RszLineNode* RszAppendLine(RszData* record, uint32_t lineBytes)
+RszLine* RszAppendLine(RszData* record, uint32_t lineBytes)
 {
-    const uint64_t nodeBytes = RszAlignedSize(sizeof(RszLineNode));
+    const uint64_t nodeBytes = RszAlignedSize(sizeof(RszLine));
     const uint64_t total = nodeBytes + RszAlignedSize(lineBytes);
     if (total > kMaxLineBytes) return nullptr;
     uint8_t* piece = static_cast<uint8_t*>(MemGetBuffer(record->group, int32_t(total)));
     if (piece == nullptr) return nullptr;
     memset(piece, 0, size_t(total));
-    RszLineNode* node = reinterpret_cast<RszLineNode*>(piece);
+    RszLine* node = reinterpret_cast<RszLine*>(piece);
     node->data = piece + nodeBytes;
     node->previous = record->lastLine;
     node->next = nullptr;
@@ -136,16 +136,16 @@ RszLineNode* RszAppendLine(RszData* record, uint32_t lineBytes)
 uint16_t RszInitData(RszData* record, uint32_t sourceWidth, uint16_t bytesPerSample, uint16_t bitDepth,
                      uint16_t factor)
 {
-    if (record == nullptr || factor == 0 || sourceWidth == 0) return kRszBadArgument;
-    if (bytesPerSample != 1 && bytesPerSample != 2) return kRszBadArgument;
+    if (record == nullptr || factor == 0 || sourceWidth == 0) return FC_BAD_ARGUMENT;
+    if (bytesPerSample != 1 && bytesPerSample != 2) return FC_BAD_ARGUMENT;
     const uint32_t previewWidth = uint32_t((uint64_t(sourceWidth) + factor - 1) / factor);
-    if (uint64_t(previewWidth) * bytesPerSample > kMaxLineBytes) return kRszOutOfMemory;
+    if (uint64_t(previewWidth) * bytesPerSample > kMaxLineBytes) return FC_OUT_OF_MEMORY;
 
     memset(record, 0, sizeof(*record));
-    int32_t group = kRszNoGroup;
+    int32_t group = FC_NO_GROUP;
     const uint16_t groupResult = MemGetGroupID(&group);
     if (groupResult != 0) {
-        record->group = kRszNoGroup;
+        record->group = FC_NO_GROUP;
         return groupResult;
     }
     record->group = group;
@@ -154,47 +154,47 @@ uint16_t RszInitData(RszData* record, uint32_t sourceWidth, uint16_t bytesPerSam
     record->bitDepth = bitDepth != 0 ? bitDepth : uint16_t(8 * bytesPerSample);
     record->sourceWidth = sourceWidth;
     record->previewWidth = previewWidth;
-    if (EnsureCurrentLine(record) != kRszOk) {
+    if (EnsureCurrentLine(record) != FC_OK) {
         MemFreeGroup(group);
-        record->group = kRszNoGroup;
-        return kRszOutOfMemory;
+        record->group = FC_NO_GROUP;
+        return FC_OUT_OF_MEMORY;
     }
-    record->magic = kRszMagic;
-    return kRszOk;
+    record->magic = RSZ_MAGIC;
+    return FC_OK;
 }
 
 uint16_t RszInputDataBlock(RszData* record, const void* block, uint32_t byteCount)
 {
-    if (!IsValid(record)) return kRszInvalidRecord;
-    if (record->bytesPerSample != 1 && record->bytesPerSample != 2) return kRszBadSampleSize;
-    if (byteCount == 0) return kRszOk;
-    if (block == nullptr) return kRszBadArgument;
+    if (!IsValid(record)) return FC_NOT_VALID;
+    if (record->bytesPerSample != 1 && record->bytesPerSample != 2) return FC_BAD_SAMPLE_BYTES;
+    if (byteCount == 0) return FC_OK;
+    if (block == nullptr) return FC_BAD_ARGUMENT;
     const uint64_t lineBytes64 = SourceLineBytes(record);
-    if (lineBytes64 == 0 || lineBytes64 > 0xFFFFFFFFu) return kRszInvalidRecord;
+    if (lineBytes64 == 0 || lineBytes64 > 0xFFFFFFFFu) return FC_NOT_VALID;
     const uint32_t lineBytes = uint32_t(lineBytes64);
-    if (record->linePosition > lineBytes) return kRszLineOverrun;
+    if (record->linePosition > lineBytes) return FC_LINE_OVERRUN;
 
     const uint8_t* data = static_cast<const uint8_t*>(block);
     uint32_t count = byteCount;
     while (count > 0) {
         uint16_t result = EnsureCurrentLine(record);
-        if (result != kRszOk) return result;
+        if (result != FC_OK) return result;
         if (record->factor == 1)
             result = CopyLineBytes(record, data, count, lineBytes);
         else if (record->sourceLine < record->nextLine)
             SkipLineBytes(record, data, count, lineBytes);
         else
             result = SampleLineBytes(record, data, count, lineBytes);
-        if (result != kRszOk) return result;
+        if (result != FC_OK) return result;
     }
-    return kRszOk;
+    return FC_OK;
 }
 
 uint16_t FreeRszData(RszData* record)
 {
-    if (!IsValid(record)) return kRszInvalidRecord;
-    const uint16_t result = record->group != kRszNoGroup ? MemFreeGroup(record->group) : kRszOk;
-    record->group = kRszNoGroup;
+    if (!IsValid(record)) return FC_NOT_VALID;
+    const uint16_t result = record->group != FC_NO_GROUP ? MemFreeGroup(record->group) : uint16_t(FC_OK);
+    record->group = FC_NO_GROUP;
     record->magic = 0;
     record->firstLine = record->lastLine = record->currentLine = nullptr;
     record->previewLines = 0;
@@ -203,18 +203,18 @@ uint16_t FreeRszData(RszData* record)
 
 uint16_t RszChangeYOrientation(RszData* record)
 {
-    if (!IsValid(record)) return kRszInvalidRecord;
+    if (!IsValid(record)) return FC_NOT_VALID;
     // Check the whole list first so a damaged one is left as it was.
-    const RszLineNode* probe = record->firstLine;
+    const RszLine* probe = record->firstLine;
     for (uint32_t line = 0; line < record->previewLines; ++line, probe = probe->next)
-        if (probe == nullptr || probe == record->currentLine) return kRszInvalidRecord;
-    if (record->previewLines == 0) return kRszOk;
+        if (probe == nullptr || probe == record->currentLine) return FC_NOT_VALID;
+    if (record->previewLines == 0) return FC_OK;
 
-    RszLineNode* completed = record->firstLine;
-    RszLineNode* const reversedTail = completed;
-    RszLineNode* reversed = nullptr;
+    RszLine* completed = record->firstLine;
+    RszLine* const reversedTail = completed;
+    RszLine* reversed = nullptr;
     for (uint32_t line = 0; line < record->previewLines; ++line) {
-        RszLineNode* next = completed->next;
+        RszLine* next = completed->next;
         completed->next = reversed;
         completed->previous = next;
         reversed = completed;
@@ -226,5 +226,5 @@ uint16_t RszChangeYOrientation(RszData* record)
     if (record->currentLine != nullptr) record->currentLine->previous = reversedTail;
     record->firstLine = reversed;
     record->lastLine = record->currentLine != nullptr ? record->currentLine : reversedTail;
-    return kRszOk;
+    return FC_OK;
 }

@@ -7,11 +7,11 @@
 
 uint16_t SetWinLevel(void* info, int16_t level, int16_t width)
 {
-    if (info == nullptr) return kRszBadArgument;
+    if (info == nullptr) return FC_BAD_ARGUMENT;
     DibInfoHeader header;
     memcpy(&header, info, sizeof(header));
     // Only an 8-bit DIB has the 256 entries written below.
-    if (header.bitCount != 8 || header.size != kDibInfoHeaderSize) return kRszBadArgument;
+    if (header.bitCount != 8 || header.size != kDibInfoHeaderSize) return FC_BAD_ARGUMENT;
     const int32_t span = width != 0 ? width : 1;
     const int32_t halfSpan = span >= 0 ? span / 2 : -((1 - span) / 2);  // rounded down
     const int16_t low = int16_t(level - halfSpan);
@@ -26,5 +26,5 @@ uint16_t SetWinLevel(void* info, int16_t level, int16_t width)
         table[4 * i + 1] = grey;
         table[4 * i + 2] = grey;
     }
-    return kRszOk;
+    return FC_OK;
 }

@@ -13,8 +13,8 @@ struct Session {
     Session(uint32_t scanWidth)
     {
         settings.scanWidth = scanWidth;
-        data.scanSettings = &settings;
-        data.imageControl = &control;
+        data.ScanSettings = &settings;
+        data.ImageControl = &control;
     }
     ~Session()
     {
@@ -40,7 +40,7 @@ TEST(RszBitList, KeepsLinesFTwoFAndBitsZeroFTwoF)
         ASSERT_EQ(0, RszBitInputLine(&session.data, line));
     }
     ASSERT_EQ(3u, list.previewLines);  // source lines 3, 6 and 9
-    const RszLineNode* node = list.firstLine;
+    const RszLine* node = list.firstLine;
     for (uint32_t y : {3u, 6u, 9u}) {
         ASSERT_NE(nullptr, node);
         for (uint32_t k = 0; k < 333; ++k) ASSERT_EQ((3 * k + y) % 5 == 0, BitAt(node->data, k)) << y << " " << k;
@@ -58,7 +58,7 @@ TEST(RszBitList, NeverWritesPastThePreviewLine)
     uint8_t line[600];
     memset(line, 0xFF, sizeof(line));
     for (int i = 0; i < 3; ++i) ASSERT_EQ(0, RszBitInputLine(&session.data, line));
-    const RszLineNode* node = session.control.preview.firstLine;
+    const RszLine* node = session.control.preview.firstLine;
     ASSERT_NE(nullptr, node);
     for (uint32_t k = 0; k < 304; ++k) ASSERT_TRUE(BitAt(node->data, k));
 }

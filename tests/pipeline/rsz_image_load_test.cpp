@@ -257,7 +257,8 @@ TEST(RszLoadImage, RefusesDamagedBitmapsWithACode)
 std::string TempPath(const char* name)
 {
     const char* dir = getenv("TMPDIR");
-    return std::string(dir != nullptr ? dir : "/tmp") + "/" + name;
+    if (dir == nullptr) dir = getenv("TEMP");
+    return std::string(dir != nullptr ? dir : ".") + "/" + name;
 }
 
 TEST(RszLoadImage, FileEntryChecksBoundsAndOpensTheFile)

@@ -113,7 +113,7 @@ TEST(RszResampler, ChangeYOrientationReversesCompletedLinesAndInputGoesOn)
     EXPECT_EQ((std::vector<uint8_t>{3, 3, 2, 2, 1, 1, 4, 4, 5, 5}), PreviewBytes(record));
     // Walking back from the last line meets every line once.
     size_t backwards = 0;
-    for (const RszLineNode* node = record.lastLine; node != nullptr; node = node->previous) ++backwards;
+    for (const RszLine* node = record.lastLine; node != nullptr; node = node->previous) ++backwards;
     EXPECT_EQ(6u, backwards);  // five lines and the spare node
     FreeRszData(&record);
 }

@@ -26,7 +26,7 @@ inline std::vector<uint8_t> MakeImage16(uint32_t width, uint32_t lines, uint32_t
 inline std::vector<uint8_t> PreviewBytes(const RszData& record)
 {
     std::vector<uint8_t> out;
-    const RszLineNode* node = record.firstLine;
+    const RszLine* node = record.firstLine;
     const uint32_t lineBytes = record.previewWidth * record.bytesPerSample;
     for (uint32_t line = 0; line < record.previewLines && node != nullptr; ++line, node = node->next)
         out.insert(out.end(), node->data, node->data + lineBytes);

@@ -52,7 +52,8 @@ TEST(RszWinLevel, RefusesWhatHasNoGreyTable)
 std::string TempPath(const char* name)
 {
     const char* dir = getenv("TMPDIR");
-    return std::string(dir != nullptr ? dir : "/tmp") + "/" + name;
+    if (dir == nullptr) dir = getenv("TEMP");
+    return std::string(dir != nullptr ? dir : ".") + "/" + name;
 }
 
 std::vector<uint8_t> ReadAll(const std::string& path)
