@@ -55,7 +55,7 @@ uint16_t RszBitInputLine(DSData* session, const uint8_t* packedLine)
 {
     if (session == nullptr || session->ImageControl == nullptr || packedLine == nullptr) return FC_BAD_ARGUMENT;
     RszData* list = &session->ImageControl->preview;
-    if (list->factor == 0) return FC_NOT_VALID;
+    if (list->factor == 0 || list->bitDepth != 1 || list->magic == RSZ_MAGIC) return FC_NOT_VALID;
     list->sourceLine++;
     if (list->sourceLine % list->factor != 0) return FC_OK;
 
@@ -76,6 +76,7 @@ uint16_t RszBitGetBitmap(DSData* session, void** bits, void** info, int32_t* gro
     if (session == nullptr || session->ImageControl == nullptr) return FC_BAD_ARGUMENT;
     if (bits == nullptr || info == nullptr || group == nullptr) return FC_BAD_ARGUMENT;
     const RszData* list = &session->ImageControl->preview;
+    if (list->bitDepth != 1 || list->magic == RSZ_MAGIC) return FC_NOT_VALID;
     const uint32_t lineBytes = PackedLineBytes(list);
     const uint64_t rowStride = DibPaddedRowBytes(lineBytes);
     const uint64_t imageBytes = rowStride * list->previewLines;
@@ -109,4 +110,16 @@ uint16_t RszBitGetBitmap(DSData* session, void** bits, void** info, int32_t* gro
     *info = block;
     *bits = pixels;
     return FC_OK;
+}
+
+uint16_t RszBitFree(DSData* session)
+{
+    if (session == nullptr || session->ImageControl == nullptr) return FC_BAD_ARGUMENT;
+    RszData* list = &session->ImageControl->preview;
+    if (list->magic == RSZ_MAGIC) return FC_NOT_VALID;
+    const uint16_t result = list->group != FC_NO_GROUP ? MemFreeGroup(list->group) : uint16_t(FC_OK);
+    list->group = FC_NO_GROUP;
+    list->firstLine = list->lastLine = list->currentLine = nullptr;
+    list->previewLines = 0;
+    return result;
 }

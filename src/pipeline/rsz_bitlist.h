@@ -8,3 +8,5 @@
 uint16_t RszBitInit(DSData* session, uint16_t factor);
 uint16_t RszBitInputLine(DSData* session, const uint8_t* packedLine);
 uint16_t RszBitGetBitmap(DSData* session, void** bits, void** info, int32_t* group);
+// The list carries no mark, so FreeRszData refuses it: this frees its group.
+uint16_t RszBitFree(DSData* session);

@@ -16,10 +16,7 @@ struct Session {
         data.ScanSettings = &settings;
         data.ImageControl = &control;
     }
-    ~Session()
-    {
-        if (control.preview.group != -1) MemFreeGroup(control.preview.group);
-    }
+    ~Session() { EXPECT_EQ(0, RszBitFree(&data)); }
 };
 
 bool BitAt(const uint8_t* line, uint32_t k) { return (line[k / 8] >> (7 - k % 8)) & 1; }
@@ -91,7 +88,13 @@ TEST(RszBitList, BuildsABlackAndWhiteDib)
     EXPECT_EQ(0xA5, row[0]);
     EXPECT_EQ(0x01, row[9]);
     EXPECT_EQ(0, row[10]);
+    // The bitmap lives in its own group; the list's group goes separately.
+    const int32_t listGroup = session.control.preview.group;
+    EXPECT_NE(listGroup, group);
     EXPECT_EQ(0, MemFreeGroup(group));
+    EXPECT_EQ(0, RszBitFree(&session.data));
+    EXPECT_EQ(-1, session.control.preview.group);
+    EXPECT_EQ(3, MemFreeGroup(listGroup)) << "the list's group is still there";
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/memgroups.h"
+#include "frame/sysblock.h"
 #include "pipeline/rsz_lines.h"
 #include "rsz_test_support.h"
 
@@ -115,6 +116,26 @@ TEST(RszResampler, ChangeYOrientationReversesCompletedLinesAndInputGoesOn)
     size_t backwards = 0;
     for (const RszLine* node = record.lastLine; node != nullptr; node = node->previous) ++backwards;
     EXPECT_EQ(6u, backwards);  // five lines and the spare node
+    FreeRszData(&record);
+}
+
+// An exhausted group stops the input with 102 but keeps the completed lines;
+// once memory is back the input goes on where it stopped.
+TEST(RszResampler, ExhaustedGroupKeepsTheLinesReceivedSoFar)
+{
+    std::vector<uint8_t> image(3 * 2000);
+    for (size_t i = 0; i < image.size(); ++i) image[i] = uint8_t(i / 2000 + 1);
+    RszData record;
+    ASSERT_EQ(0, RszInitData(&record, 2000, 1, 8, 1));
+    SysBlockRefuseAfter(0);
+    EXPECT_EQ(102, RszInputDataBlock(&record, image.data(), 2000));
+    SysBlockRefuseAfter(-1);
+    EXPECT_EQ(1u, record.previewLines);
+    EXPECT_EQ(std::vector<uint8_t>(2000, 1), PreviewBytes(record));
+
+    ASSERT_EQ(0, RszInputDataBlock(&record, image.data() + 2000, 4000));
+    EXPECT_EQ(3u, record.previewLines);
+    EXPECT_EQ(image, PreviewBytes(record));
     FreeRszData(&record);
 }
 
