@@ -1,0 +1,392 @@
+/*
+ * FilmCore.h - the public interface of FilmCore.dll.
+ *
+ * The host (the outer TWAIN module) allocates DSData, its HostServices table
+ * and the five sub-records, and hands DSData to almost every export. Fields
+ * are listed in record order. Handles and pointers are pointer-sized, so the
+ * i686 build has the 32-bit layout and the x86_64 build widens only those
+ * slots. No <windows.h> here: the portable core includes this header too.
+ */
+#ifndef FILMCORE_H
+#define FILMCORE_H
+
+#include <stdint.h>
+#include <stdio.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#ifndef FILMCORE_API
+#define FILMCORE_API
+#endif
+
+/* Result codes of the Mem..., Rsz... and writer families. */
+enum {
+    FC_OK = 0,
+    FC_BAD_ARGUMENT = 1,
+    FC_NOT_VALID = 2,
+    FC_NO_SUCH_GROUP = 3,
+    FC_LINE_OVERRUN = 9,
+    FC_OUT_OF_MEMORY = 102,
+    FC_OPEN_FAILED = 201,
+    FC_FILE_TOO_SHORT = 202,
+    FC_SHORT_WRITE = 203,
+    FC_BAD_SAMPLE_BYTES = 302,
+    FC_BITMAP_TOO_LARGE = 501
+};
+
+#define FC_NO_GROUP (-1)
+
+typedef struct DSData DSData;
+
+/* ---- Host callbacks and the sync table ---------------------------------- */
+
+typedef void (*HostImageReadyFn)(DSData* ds);
+typedef void (*HostCloseRequestFn)(DSData* ds);
+typedef int32_t (*HostWriteProfileFn)(const char* section, const char* key, const char* value);
+typedef uint32_t (*HostReadProfileFn)(const char* section, const char* key, char* buffer,
+                                      uint32_t bufferSize, const char* defaultText);
+typedef void (*HostSyncFn)(void* value, uint32_t size);
+
+/* One pair of the host's sync table; the table ends with a null function. */
+typedef struct SyncEntry {
+    int32_t id;
+    HostSyncFn function;
+} SyncEntry;
+
+typedef struct HostServices {
+    void* instance;                         /* 0 */
+    void* parentWindow;                     /* 1 */
+    void* mainDialog;                       /* 2 */
+    void* optionDialog;                     /* 3 */
+    void* patientDialog;                    /* 4 */
+    void* batchDialog;                      /* 5 */
+    uintptr_t unused6;                      /* 6: cleared, never read */
+    void* oldPalette;                       /* 7 */
+    void* palette;                          /* 8 */
+    HostImageReadyFn imageReady;            /* 9 */
+    HostCloseRequestFn closeRequest;        /* 10 */
+    SyncEntry* syncFunctions;               /* 11 */
+    HostWriteProfileFn writeProfileString;  /* 12 */
+    HostReadProfileFn readProfileString;    /* 13 */
+} HostServices;
+
+/* ---- ScannerInfo -------------------------------------------------------- */
+
+typedef struct ScannerInfo {
+    uint8_t modelCode;
+    char serialNumber[7];
+    char modelName[19];
+    uint32_t toolkitOpen;
+    uint8_t windowDescriptorLength;
+    char optionString[15];
+    char firmwareVersion[5];
+    uint8_t hardwareVersion;
+    uint16_t ramSize;
+    char modelVariant[5];
+    uint8_t scsiId;
+    uint8_t scsiVersion;
+    char toolkitVersion[51];
+    uint16_t feederSupport;
+    uint16_t feederStatus;
+    uint16_t minResolution;
+    uint16_t maxResolution;
+    uint16_t resolutionCount;
+    uint16_t resolutions[9];
+    uint16_t minDepth;
+    uint16_t maxDepth;
+    uint16_t depthCount;
+    uint16_t depths[5];
+    uint16_t lineAveragingCapability;
+    uint16_t maxWidth;
+    uint16_t feederCapacity;
+    uint16_t prescanCapability;
+} ScannerInfo;
+
+/* ---- ScanSettings ------------------------------------------------------- */
+
+typedef struct ScanSettings {
+    uint32_t resolution;
+    uint32_t savedResolution;
+    uint32_t resolutionBeforeChange;
+    uint32_t imageWidth;
+    uint32_t imageHeight;
+    uint32_t sampleBits;
+    uint32_t maxLength;
+    uint32_t offsetX;
+    uint32_t offsetY;
+    uint32_t scanPixels;
+    uint32_t scanLines;
+    uint16_t exposure;
+    uint16_t exposureMin;
+    uint16_t exposureMax;
+    uint16_t exposureDefault;
+    uint32_t darkEnhance;
+    uint32_t autoSize;
+    uint32_t bitDepth;
+    uint32_t savedBitDepth;
+    uint8_t* scanPreviewBits;
+    void* scanPreviewInfo;      /* packed DIB header + colour table */
+    uint8_t* prescanBits;
+    void* prescanInfo;
+    int32_t scanPreviewGroup;
+    int32_t prescanGroup;
+    uint32_t progressPercent;
+    uint32_t progressBytes;
+    uint32_t progressTotal;
+    uint32_t imageScanned;
+    uint32_t patientInfoRequested;
+    uint32_t patientDialogMode;
+    uint32_t programmingScan;
+    uint32_t imageBytes;
+    uint16_t selectionFlags;
+    uint16_t scanState;         /* 1 scanning, 2 complete, 0 stopped */
+    uint16_t scanCancelled;
+    uint32_t scanWidth;
+    uint32_t lineBytes;
+    uint32_t blockBytes;
+    uint32_t units;             /* 1 inches, 2 centimetres, 3 pixels */
+    uint32_t topCenter;
+    uint8_t filmCount;
+    uint8_t currentFilm;
+    uint32_t stopBatch;
+} ScanSettings;
+
+/* ---- ScanArea (lengths in inches) --------------------------------------- */
+
+typedef struct ScanArea {
+    float left;
+    float right;
+    float top;
+    float bottom;
+    float cropLeft;
+    float cropRight;
+    uint32_t prescanMode;
+    uint32_t previewDpi;
+    uint32_t prescanPixels;
+    uint32_t prescanLines;
+    int32_t imageRect[4];       /* left, top, right, bottom */
+    int32_t selection[4];
+} ScanArea;
+
+/* ---- The preview resampler record --------------------------------------- */
+
+#define RSZ_MAGIC 0x71028338u
+
+typedef struct RszLine {
+    uint8_t* data;
+    struct RszLine* previous;
+    struct RszLine* next;
+} RszLine;
+
+/* Sizes and positions are 32-bit: a landscape 16-bit line of a 51-inch film
+   at 800 dpi is wider than 16 bits can count. */
+typedef struct RszData {
+    uint32_t group;
+    uint32_t magic;
+    uint16_t factor;
+    uint16_t bytesPerSample;
+    uint16_t bitDepth;
+    uint32_t sourceWidth;
+    uint32_t previewWidth;
+    uint32_t linePosition;
+    uint16_t sampleRemainder;
+    uint32_t writeOffset;
+    uint32_t sourceLine;
+    uint32_t previewLines;
+    uint32_t nextColumn;
+    uint32_t nextLine;
+    uint16_t windowLow;
+    uint16_t windowHigh;
+    RszLine* firstLine;
+    RszLine* lastLine;
+} RszData;
+
+/* ---- The output writer record ------------------------------------------- */
+
+enum { OUTPUT_BITMAP = 1, OUTPUT_TIFF = 2, OUTPUT_DICOM = 3 };
+
+typedef struct BmpWriterState {
+    FILE* file;
+    uint32_t width;
+    uint32_t rowCount;
+    uint32_t bitsPerSample;
+    uint32_t dataOffset;
+    uint32_t bytesWritten;
+    uint32_t resolution;
+    uint32_t rowBytes;
+    uint32_t padBytes;
+    uint32_t padSource;
+} BmpWriterState;
+
+typedef struct TiffWriterState {
+    FILE* file;
+} TiffWriterState;
+
+typedef struct DicomWriterState {
+    char path[128];
+    FILE* file;
+    uint32_t pixelBytes;
+    uint32_t resolution;
+    void* recordCopies[12];
+    uint16_t rowCount;
+    uint16_t columns;
+    uint16_t bitsStored;
+    uint32_t rowsValuePos;
+    uint32_t pixelLengthPos;
+    uint32_t rowBytes;
+    uint32_t padBytes;
+    uint16_t padByte;
+    uint32_t memoryGroup;
+} DicomWriterState;
+
+typedef struct OutputWriter {
+    uint32_t format;
+    union {
+        BmpWriterState bmp;
+        TiffWriterState tiff;
+        DicomWriterState dicom;
+    } state;
+} OutputWriter;
+
+/* ---- ImageControl ------------------------------------------------------- */
+
+typedef struct TableEntry {
+    uint16_t number;
+    char name[64];
+} TableEntry;
+
+#define TABLE_COUNT 8
+
+typedef struct ImageControl {
+    uint32_t bytesPerLine;
+    uint32_t bytesDone;
+    uint32_t linesDone;
+    void* blockMemory;
+    RszData preview;
+    uint16_t averageCount;
+    uint32_t leftSkip;
+    OutputWriter outputWriter;
+    uint32_t readLimit;
+    uint32_t perPassLimit;
+    uint8_t* rawArea;
+    uint8_t* lineArea;
+    uint32_t bytesReceived;
+    uint32_t progressStep;
+    uint32_t linesReceived;
+    uint32_t alignedLineBytes;
+    uint32_t linesPerRequest;
+    uint32_t progressMark;
+    char tableName[128];
+    int32_t tableIndex;
+    TableEntry tableList[TABLE_COUNT];
+    uint32_t bilevelScanning;
+    uint32_t bitThreshold;
+    uint32_t lineAveraging;
+    uint32_t autoEject;
+    uint32_t multiFilmMode;
+    uint32_t saveToDisk;
+    uint32_t saveToDiskActive;
+    uint32_t landscape;
+    uint32_t memTransferEnabled;
+    uint32_t passwordProtection;
+    char passwordCode[64];
+    uint32_t guiControlMask;
+    uint32_t averageCountSupported;
+    uint32_t previewActive;
+    FILE* tempFile;
+    char tempPath[256];
+    uint8_t flipWarning;
+    uint8_t flipWarningFirstTime;
+    uint32_t twelveHigh;
+    uint8_t prescanNote;
+} ImageControl;
+
+/* ---- OutputSettings ----------------------------------------------------- */
+
+#define BATCH_MAX 25
+
+typedef struct OutputSettings {
+    char outputPath[260];
+    char batchNames[BATCH_MAX][260];
+    char hostFileName[260];
+    char savePath[260];
+    uint32_t outputFormat;
+    const char* listName;           /* host's; never read here */
+    char* imageListPath;            /* 128-byte buffer made by InitDSData */
+    const char* imageNamesFile;
+    char studyId[64];
+    char seriesNumber[64];
+    char imageNumber[64];
+    char hostText[128];             /* host's; never read here */
+    char patientName[64];
+    char patientId[64];
+    char birthDate[16];
+    char patientSex[16];
+    void* sessionImages;
+    int32_t sessionImageGroup;
+    char formatName[32];
+    uint32_t transferMode;
+    uint32_t hostValue1;            /* host's; never read here */
+    uint32_t hostValue2;
+} OutputSettings;
+
+/* ---- The session record ------------------------------------------------- */
+
+struct DSData {
+    struct HostServices* HostServices;
+    struct ScannerInfo* ScannerInfo;
+    struct ScanSettings* ScanSettings;
+    struct ScanArea* ScanArea;
+    struct ImageControl* ImageControl;
+    struct OutputSettings* OutputSettings;
+};
+
+/* ---- Session exports ---------------------------------------------------- */
+
+FILMCORE_API int32_t InitDSData(DSData* ds);
+FILMCORE_API uint16_t DeInitDSData(void);
+FILMCORE_API int32_t RegDSSyncFunctions(SyncEntry* table, DSData* ds);
+
+/* ---- Memory groups ------------------------------------------------------ */
+
+typedef struct MemBuffer {
+    uint32_t capacity;
+    uint32_t used;
+    struct MemBuffer* previous;
+    struct MemBuffer* next;
+} MemBuffer;
+
+typedef struct MemGroup {
+    int32_t id;
+    uint32_t firstSize;
+    MemBuffer* first;
+    struct MemGroup* previous;
+    struct MemGroup* next;
+} MemGroup;
+
+FILMCORE_API uint16_t MemInit(int32_t defaultSize);
+FILMCORE_API uint16_t MemDeinit(void);
+FILMCORE_API uint16_t MemAllocBlock(void** address, uint32_t size);
+FILMCORE_API uint16_t MemFreeBlock(void* address);
+FILMCORE_API uint16_t MemGetGroupIDEx(int32_t* id, uint32_t firstSize);
+FILMCORE_API uint16_t MemGetGroupID(int32_t* id);
+FILMCORE_API uint16_t MemGetGroupPtr(int32_t id, MemGroup** group);
+FILMCORE_API uint16_t MemRemoveGroupPtr(int32_t id, MemGroup** group);
+FILMCORE_API uint16_t MemFreeGroup(int32_t id);
+FILMCORE_API void* MemGetBuffer(int32_t id, int32_t size);
+FILMCORE_API uint16_t MemRewindGroup(int32_t id);
+FILMCORE_API uint16_t MemGroupUsage(int32_t id, uint32_t* used, uint32_t* allocated);
+FILMCORE_API uint16_t MemTotalUsage(uint32_t* used, uint32_t* allocated);
+FILMCORE_API uint16_t MemTestIntegrity(void);
+FILMCORE_API uint16_t MemGetCriticalSection(void** criticalSection);
+FILMCORE_API uint16_t MemSubInitPool(void* pool, uint32_t poolSize);
+FILMCORE_API void* MemSubAlloc(void* pool, uint32_t size);
+FILMCORE_API uint16_t MemSubFree(void* pool, void* piece);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,18 @@
+// Memory groups: per-task memory handed out in pieces and released as a
+// whole, plus a first-fit sub-allocator inside caller-supplied pools.
+// The exported functions are declared in FilmCore.h.
+#ifndef FILMCORE_MEMGROUPS_H
+#define FILMCORE_MEMGROUPS_H
+
+#include "FilmCore.h"
+
+#define MEM_BLOCK_MARK 0x4892548Eu
+#define MEM_POOL_MARK 0x4389223Du
+#define MEM_DEFAULT_BUFFER 4000
+
+// Bytes a pool needs besides its chunks, and bytes each chunk takes besides
+// the caller's; 16 and 16 in the 32-bit build.
+uint32_t MemSubPoolOverhead(void);
+uint32_t MemSubChunkOverhead(void);
+
+#endif

@@ -1,0 +1,193 @@
+#include "session_fixture.h"
+
+#include <cstring>
+#include <utility>
+
+static TestSession* g_current = nullptr;
+
+uint32_t Notification::AsU32() const
+{
+    uint32_t v = 0;
+    std::memcpy(&v, bytes.data(), bytes.size() < 4 ? bytes.size() : 4);
+    return v;
+}
+
+float Notification::AsFloat() const
+{
+    float v = 0;
+    std::memcpy(&v, bytes.data(), bytes.size() < 4 ? bytes.size() : 4);
+    return v;
+}
+
+std::string Notification::AsText() const
+{
+    std::string text;
+    for (uint8_t b : bytes) {
+        if (b == 0)
+            break;
+        text.push_back(static_cast<char>(b));
+    }
+    return text;
+}
+
+template <int Id>
+static void RecordNotification(void* value, uint32_t size)
+{
+    if (!g_current)
+        return;
+    Notification n;
+    n.id = Id;
+    n.size = size;
+    n.pointer = value;
+    if (value && size > 0) {
+        const uint8_t* p = static_cast<const uint8_t*>(value);
+        n.bytes.assign(p, p + size);
+    }
+    g_current->notifications.push_back(std::move(n));
+}
+
+template <int... Ids>
+struct RecorderTable {
+    static HostSyncFn At(int id)
+    {
+        HostSyncFn fns[] = {RecordNotification<Ids>...};
+        int ids[] = {Ids...};
+        for (size_t i = 0; i < sizeof ids / sizeof ids[0]; ++i)
+            if (ids[i] == id)
+                return fns[i];
+        return nullptr;
+    }
+};
+
+using AllRecorders = RecorderTable<1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18,
+                                   19, 20, 21, 22, 23>;
+
+static std::string ProfileKey(const std::string& section, const std::string& key)
+{
+    return section + "\n" + key;
+}
+
+static uint32_t ReadProfile(const char* section, const char* key, char* buffer, uint32_t size,
+                            const char* defaultText)
+{
+    if (!buffer || size == 0)
+        return 0;
+    std::string value = defaultText ? defaultText : "";
+    if (g_current) {
+        auto it = g_current->profile.find(ProfileKey(section ? section : "", key ? key : ""));
+        if (it != g_current->profile.end())
+            value = it->second;
+    }
+    // Like GetPrivateProfileString: truncated and terminated.
+    size_t n = value.size() < size - 1 ? value.size() : size - 1;
+    std::memcpy(buffer, value.data(), n);
+    buffer[n] = '\0';
+    return static_cast<uint32_t>(n);
+}
+
+static int32_t WriteProfile(const char* section, const char* key, const char* value)
+{
+    if (!g_current)
+        return 0;
+    std::string s = section ? section : "", k = key ? key : "", v = value ? value : "";
+    g_current->profile[ProfileKey(s, k)] = v;
+    g_current->profileWrites.emplace_back(s + "/" + k, v);
+    return 1;
+}
+
+static void ImageReady(DSData*)
+{
+    if (g_current)
+        ++g_current->imageReadyCalls;
+}
+
+static void CloseRequest(DSData*)
+{
+    if (g_current)
+        ++g_current->closeRequestCalls;
+}
+
+void NewTestSessionWithSyncIds(TestSession* s, const std::vector<int32_t>& syncIds)
+{
+    std::memset(&s->host, 0, sizeof s->host);
+    std::memset(&s->scanner, 0, sizeof s->scanner);
+    std::memset(&s->settings, 0, sizeof s->settings);
+    std::memset(&s->area, 0, sizeof s->area);
+    std::memset(&s->image, 0, sizeof s->image);
+    std::memset(&s->output, 0, sizeof s->output);
+    s->ds.HostServices = &s->host;
+    s->ds.ScannerInfo = &s->scanner;
+    s->ds.ScanSettings = &s->settings;
+    s->ds.ScanArea = &s->area;
+    s->ds.ImageControl = &s->image;
+    s->ds.OutputSettings = &s->output;
+    s->syncTable.clear();
+    for (int32_t id : syncIds)
+        s->syncTable.push_back(SyncEntry{id, AllRecorders::At(id)});
+    s->syncTable.push_back(SyncEntry{0, nullptr});
+    s->profile.clear();
+    s->profileWrites.clear();
+    s->notifications.clear();
+    s->imageReadyCalls = 0;
+    s->closeRequestCalls = 0;
+    g_current = s;
+}
+
+void NewTestSession(TestSession* s)
+{
+    std::vector<int32_t> ids;
+    for (int32_t id = 1; id <= 23; ++id)
+        ids.push_back(id);
+    NewTestSessionWithSyncIds(s, ids);
+}
+
+void ConnectHost(TestSession* s)
+{
+    s->host.readProfileString = ReadProfile;
+    s->host.writeProfileString = WriteProfile;
+    s->host.imageReady = ImageReady;
+    s->host.closeRequest = CloseRequest;
+    RegDSSyncFunctions(s->syncTable.data(), &s->ds);
+    g_current = s;
+}
+
+void StartTestSession(TestSession* s)
+{
+    NewTestSession(s);
+    // The profile callbacks are there before InitDSData, so the saved table
+    // choice can be read, as in a host that fills them first.
+    s->host.readProfileString = ReadProfile;
+    s->host.writeProfileString = WriteProfile;
+    InitDSData(&s->ds);
+    ConnectHost(s);
+}
+
+void SetProfile(TestSession* s, const std::string& section, const std::string& key,
+                const std::string& value)
+{
+    s->profile[ProfileKey(section, key)] = value;
+}
+
+const std::string* GetProfile(const TestSession* s, const std::string& section,
+                              const std::string& key)
+{
+    auto it = s->profile.find(ProfileKey(section, key));
+    return it == s->profile.end() ? nullptr : &it->second;
+}
+
+std::vector<Notification> NotificationsOf(const TestSession* s, int32_t id)
+{
+    std::vector<Notification> out;
+    for (const Notification& n : s->notifications)
+        if (n.id == id)
+            out.push_back(n);
+    return out;
+}
+
+std::vector<int32_t> NotifiedIds(const TestSession* s)
+{
+    std::vector<int32_t> ids;
+    for (const Notification& n : s->notifications)
+        ids.push_back(n.id);
+    return ids;
+}
