@@ -139,6 +139,7 @@ uint16_t RszInitData(RszData* record, uint32_t sourceWidth, uint16_t bytesPerSam
     if (record == nullptr || factor == 0 || sourceWidth == 0) return FC_BAD_ARGUMENT;
     if (bytesPerSample != 1 && bytesPerSample != 2) return FC_BAD_ARGUMENT;
     const uint32_t previewWidth = uint32_t((uint64_t(sourceWidth) + factor - 1) / factor);
+    if (uint64_t(sourceWidth) * bytesPerSample > 0xFFFFFFFFu) return FC_BAD_ARGUMENT;
     if (uint64_t(previewWidth) * bytesPerSample > kMaxLineBytes) return FC_OUT_OF_MEMORY;
 
     memset(record, 0, sizeof(*record));
