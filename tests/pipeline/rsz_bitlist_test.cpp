@@ -58,6 +58,8 @@ TEST(RszBitList, NeverWritesPastThePreviewLine)
     const RszLine* node = session.control.preview.firstLine;
     ASSERT_NE(nullptr, node);
     for (uint32_t k = 0; k < 304; ++k) ASSERT_TRUE(BitAt(node->data, k));
+    // The line's piece is rounded up to 40 bytes; byte 38 is past the line.
+    EXPECT_EQ(0, node->data[38]);
 }
 
 TEST(RszBitList, BuildsABlackAndWhiteDib)
