@@ -180,18 +180,19 @@ typedef struct RszLine {
     struct RszLine* next;
 } RszLine;
 
-/* Sizes and positions are 32-bit: a landscape 16-bit line of a 51-inch film
-   at 800 dpi is wider than 16 bits can count. */
+/* Sizes, positions and line counts are 32-bit: a landscape 16-bit line of a
+   51-inch film at 800 dpi is wider than 16 bits can count. The same record
+   serves the 1-bit preview list, without the mark. */
 typedef struct RszData {
-    uint32_t group;
-    uint32_t magic;
+    int32_t group;                  /* FC_NO_GROUP after FreeRszData */
+    uint32_t magic;                 /* RSZ_MAGIC while valid */
     uint16_t factor;
     uint16_t bytesPerSample;
     uint16_t bitDepth;
     uint32_t sourceWidth;
     uint32_t previewWidth;
     uint32_t linePosition;
-    uint16_t sampleRemainder;
+    uint32_t sampleRemainder;
     uint32_t writeOffset;
     uint32_t sourceLine;
     uint32_t previewLines;
@@ -201,6 +202,7 @@ typedef struct RszData {
     uint16_t windowHigh;
     RszLine* firstLine;
     RszLine* lastLine;
+    RszLine* currentLine;           /* the spare node being filled; null when none could be had */
 } RszData;
 
 /* ---- The output writer record ------------------------------------------- */
@@ -416,6 +418,24 @@ FILMCORE_API uint16_t FixImageOrientation(void* writerState);
 FILMCORE_API uint32_t DcmSetElemValue(uint32_t tag, const void* value, int32_t length);
 FILMCORE_API uint32_t DcmGetElemValue(uint32_t tag, void* buffer, uint32_t* size);
 FILMCORE_API uint32_t DcmGenInstUIDs(int32_t newStudy);
+
+/* ---- Preview resampler and image viewing -------------------------------- */
+
+/* Bitmaps are packed DIBs: `info` points at the 40-byte BITMAPINFOHEADER
+   and its colour table, `bits` at the first pixel row. */
+FILMCORE_API uint16_t RszInitData(RszData* record, uint32_t sourceWidth, uint16_t bytesPerSample,
+                                  uint16_t bitDepth, uint16_t factor);
+FILMCORE_API uint16_t RszInputDataBlock(RszData* record, const void* data, uint32_t byteCount);
+FILMCORE_API uint16_t RszGetBitmap(RszData* record, void** bits, void** info, int32_t* group);
+FILMCORE_API uint16_t RszGetBitmapWithUpBound(RszData* record, uint16_t boundWidth, uint16_t boundHeight,
+                                              void** bits, void** info, int32_t* group);
+FILMCORE_API uint16_t FreeRszData(RszData* record);
+FILMCORE_API uint16_t RszChangeYOrientation(RszData* record);
+FILMCORE_API uint16_t LoadDICOMImageFile(const char* path, uint32_t maxPixels, void** bits, void** info,
+                                         uint16_t boundWidth, uint16_t boundHeight, void** fitBits,
+                                         void** fitInfo, int32_t* group);
+FILMCORE_API uint16_t SetWinLevel(void* info, int16_t level, int16_t width);
+FILMCORE_API uint16_t SaveBitmapToFile(const char* path, const void* info, const void* bits);
 
 #ifdef __cplusplus
 }
