@@ -1,5 +1,10 @@
 #include "main_dialog_fixture.h"
 
+#include "box_responder.h"
+#include "frame/clock.h"
+#include "scanner/scanner_init.h"
+#include "scanner/toolkit.h"
+#include "scripted_kit.h"
 #include "ui/resource.h"
 
 static int g_closeCount = 0;
@@ -66,4 +71,34 @@ std::string ListEntries(HWND dialog, int id)
         all += text;
     }
     return all;
+}
+
+// The scripted table is installed already; start-up keeps it.
+static int LoadScripted(void)
+{
+    return 1;
+}
+
+void ScriptedMainDialogTest::SetUp()
+{
+    StartTestSession(&s);
+    BoxResponderStart();
+    InstallScriptedKit();
+    SetToolkitLoader(LoadScripted);
+    ClockUseVirtual(0);
+    main = CreateTestMainDialog();
+    ASSERT_NE(main, nullptr);
+    s.host.mainDialog = main;
+    ResetMainDialogCloseCount();
+}
+
+void ScriptedMainDialogTest::TearDown()
+{
+    DestroyWindow(main);
+    PumpPending();
+    BoxResponderStop();
+    SetToolkitLoader(nullptr);
+    ToolkitInstall(nullptr);
+    ClockUseReal();
+    DeInitDSData();
 }

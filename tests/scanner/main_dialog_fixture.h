@@ -5,7 +5,11 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
+
+#include "session_fixture.h"
 
 HWND CreateTestMainDialog(void);
 int MainDialogCloseCount(void);
@@ -16,5 +20,16 @@ void SetControlText(HWND dialog, int id, const std::string& text);
 // Selects the combo box entry with this text; false when there is none.
 bool SelectListText(HWND dialog, int id, const std::string& text);
 std::string ListEntries(HWND dialog, int id);   // "75,150,300"
+
+// A session with the scripted toolkit, the virtual clock, the message box
+// responder and the main dialog open, as start-up finds them.
+class ScriptedMainDialogTest : public ::testing::Test {
+protected:
+    TestSession s;
+    HWND main = nullptr;
+
+    void SetUp() override;
+    void TearDown() override;
+};
 
 #endif

@@ -23,8 +23,6 @@
 
 namespace {
 
-int LoadScripted(void) { return 1; }
-
 std::string ReadAll(const char* path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -33,21 +31,13 @@ std::string ReadAll(const char* path)
     return ss.str();
 }
 
-class ScanProgramming : public ::testing::Test {
+class ScanProgramming : public ScriptedMainDialogTest {
 protected:
-    TestSession s;
-    HWND main = nullptr;
-
     void SetUp() override
     {
-        StartTestSession(&s);
-        BoxResponderStart();
-        InstallScriptedKit();
-        SetToolkitLoader(LoadScripted);
-        ClockUseVirtual(0);
-        main = CreateTestMainDialog();
-        ASSERT_NE(main, nullptr);
-        s.host.mainDialog = main;
+        ScriptedMainDialogTest::SetUp();
+        if (HasFatalFailure())
+            return;
         ASSERT_EQ(InitializeScanner(main, &s.ds, 0), 0);
         FillResolutionList(main, &s.ds);
         FillDepthList(main, &s.ds, 0);
@@ -56,16 +46,6 @@ protected:
         Script().calls.clear();
         s.notifications.clear();
         BoxResponderClear();
-    }
-    void TearDown() override
-    {
-        DestroyWindow(main);
-        PumpPending();
-        BoxResponderStop();
-        SetToolkitLoader(nullptr);
-        ToolkitInstall(nullptr);
-        ClockUseReal();
-        DeInitDSData();
     }
     void Manual(const char* width, const char* length, const char* top, const char* left)
     {

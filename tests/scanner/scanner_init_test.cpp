@@ -21,8 +21,6 @@ namespace {
 
 const char kWarmupCaption[] = "The Scanner Is Warming Up!";
 
-int LoadScripted(void) { return 1; }
-
 int SeenWithCaption(const std::string& caption)
 {
     int count = 0;
@@ -36,33 +34,8 @@ int LoadFails(void)
     return 0;
 }
 
-class StartUp : public ::testing::Test {
+class StartUp : public ScriptedMainDialogTest {
 protected:
-    TestSession s;
-    HWND main = nullptr;
-
-    void SetUp() override
-    {
-        StartTestSession(&s);
-        BoxResponderStart();
-        InstallScriptedKit();
-        SetToolkitLoader(LoadScripted);
-        ClockUseVirtual(0);
-        main = CreateTestMainDialog();
-        ASSERT_NE(main, nullptr);
-        s.host.mainDialog = main;
-        ResetMainDialogCloseCount();
-    }
-    void TearDown() override
-    {
-        DestroyWindow(main);
-        PumpPending();
-        BoxResponderStop();
-        SetToolkitLoader(nullptr);
-        ToolkitInstall(nullptr);
-        ClockUseReal();
-        DeInitDSData();
-    }
     int Run()
     {
         int result = InitializeScanner(main, &s.ds, 0);
