@@ -254,6 +254,12 @@ typedef struct OutputWriter {
         TiffWriterState tiff;
         DicomWriterState dicom;
     } state;
+    /* The image is written to partPath beside targetPath and put in place
+       at a successful finish (both allocated by open, freed by release;
+       partPath null when the target is written in place). */
+    char* targetPath;
+    char* partPath;
+    uint32_t firstFailure;          /* code of the first failed begin or row; 0 none */
 } OutputWriter;
 
 /* ---- ImageControl ------------------------------------------------------- */
