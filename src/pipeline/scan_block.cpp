@@ -4,6 +4,8 @@
 
 #include "frame/clock.h"
 #include "frame/memgroups.h"
+#include "imagefile/output_writer.h"
+#include "pipeline/rsz_bitlist.h"
 #include "pipeline/scan_lines.h"
 #include "scanner/toolkit.h"
 #include "ui/resource.h"
@@ -28,6 +30,29 @@ uint32_t BlockHalfBytes(const ImageControl* c)
 
 }  // namespace
 
+// Releasing twice, or a record never opened, must touch nothing: the
+// zeroed record names no format, so the dispatch leaves it alone.
+void ReleaseScanWriter(DSData* ds)
+{
+    OutputWriter* writer = &ds->ImageControl->outputWriter;
+    if (writer->format != 0)
+        ReleaseOutputWriter(writer);
+    memset(writer, 0, sizeof *writer);
+}
+
+// Leaves the preview record owning nothing, so that no later release can
+// free a group that has passed to another owner.
+void ReleasePreview(DSData* ds)
+{
+    RszData* preview = &ds->ImageControl->preview;
+    if (preview->magic == RSZ_MAGIC)
+        FreeRszData(preview);
+    else if (preview->bitDepth == 1 && preview->group != FC_NO_GROUP)
+        RszBitFree(ds);
+    memset(preview, 0, sizeof *preview);
+    preview->group = FC_NO_GROUP;
+}
+
 void SetScanStatus(HWND dialog, const char* text)
 {
     if (dialog)
@@ -46,6 +71,9 @@ int PrepareScanFields(HWND dialog, DSData* ds)
     c->readLimit = SCAN_READ_LIMIT;
     c->bytesDone = 0;
     c->linesDone = 0;
+    // Only the block is checked by its owner (the allocator refuses a
+    // foreign address); the writer and preview records may hold anything
+    // the host left there, so they are cleared, never released.
     FreeScanBlock(ds);
     memset(&c->outputWriter, 0, sizeof c->outputWriter);
     s->scanCancelled = 0;

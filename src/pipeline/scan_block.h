@@ -33,6 +33,11 @@ void SetHeldLineBytes(const DSData* ds, uint32_t bytes);
 int ReadScanData(HWND owner, DSData* ds, uint32_t request, uint32_t pauseMs, int32_t* status,
                  uint32_t* received);
 
+// Both safe twice and on records never set up: they leave the writer and
+// the preview record owning nothing.
+void ReleaseScanWriter(DSData* ds);
+void ReleasePreview(DSData* ds);
+
 void SetScanStatus(HWND dialog, const char* text);
 void ShowScanError(HWND owner, const char* text);
 // Every SCAN_PROGRESS_STEP bytes of output: progress fields and command 2001.

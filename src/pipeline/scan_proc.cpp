@@ -24,29 +24,6 @@ constexpr int kPumpPasses = 5;
 
 bool IsPrescan(const DSData* ds) { return ds->ScanArea->prescanMode != 0; }
 
-// Releasing twice, or a record never opened, must touch nothing: the
-// zeroed record names no format, so the dispatch leaves it alone.
-void ReleaseScanWriter(DSData* ds)
-{
-    OutputWriter* writer = &ds->ImageControl->outputWriter;
-    if (writer->format != 0)
-        ReleaseOutputWriter(writer);
-    memset(writer, 0, sizeof *writer);
-}
-
-// Leaves the preview record owning nothing, so that no later release can
-// free a group that has passed to another owner.
-void ReleasePreview(DSData* ds)
-{
-    RszData* preview = &ds->ImageControl->preview;
-    if (preview->magic == RSZ_MAGIC)
-        FreeRszData(preview);
-    else if (preview->bitDepth == 1 && preview->group != FC_NO_GROUP)
-        RszBitFree(ds);
-    memset(preview, 0, sizeof *preview);
-    preview->group = FC_NO_GROUP;
-}
-
 uint16_t SetUpPreview(DSData* ds)
 {
     const ScanSettings* s = ds->ScanSettings;

@@ -98,13 +98,21 @@ uint16_t ScanProcRotateFromTemp(DSData* ds)
         s.segments[line] = segmentArea + uint64_t(line) * s.chunk;
 
     uint16_t result = fflush(control->tempFile) == 0 ? uint16_t(FC_OK) : uint16_t(FC_SHORT_WRITE);
+    // Each segment is a short read after a seek: a buffered stream would
+    // fill its whole buffer for every one of them.
+    FILE* reader = fopen(control->tempPath, "rb");
+    if (reader)
+        setvbuf(reader, nullptr, _IONBF, 0);
+    FILE* source = reader ? reader : control->tempFile;
     for (uint32_t position = 0; result == FC_OK && position < s.sourceBytes; position += s.chunk) {
         const uint32_t take = s.sourceBytes - position < s.chunk ? s.sourceBytes - position : s.chunk;
-        if (!ReadStrip(control->tempFile, s, position, take))
+        if (!ReadStrip(source, s, position, take))
             result = FC_FILE_TOO_SHORT;
         else
             result = WriteStripRows(&control->outputWriter, s, depth, position, take, width);
     }
+    if (reader)
+        fclose(reader);
     MemFreeBlock(buffer);
     return result;
 }
