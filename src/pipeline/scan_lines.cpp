@@ -15,10 +15,8 @@ uint32_t FileScanRequest(uint32_t bytesPerLine, uint32_t linesPerRequest, uint16
 {
     if (averageCount > 1)
         return SCAN_READ_LIMIT;
-    return CapScanRequest(uint32_t(uint64_t(bytesPerLine) * linesPerRequest > 0xFFFFFFFFu
-                                       ? 0xFFFFFFFFu
-                                       : bytesPerLine * linesPerRequest),
-                          bytesPerLine);
+    const uint64_t bytes = uint64_t(bytesPerLine) * linesPerRequest;
+    return CapScanRequest(bytes > 0xFFFFFFFFu ? 0xFFFFFFFFu : uint32_t(bytes), bytesPerLine);
 }
 
 uint32_t MemScanRequest(uint32_t bytesPerLine, uint32_t linesWanted, uint16_t averageCount)
