@@ -88,6 +88,12 @@ uint16_t MemFreeBlock(void* address)
     return FC_OK;
 }
 
+uint32_t MemBlocksInUse(void)
+{
+    LockGuard lock;
+    return static_cast<uint32_t>(LiveBlocks().size());
+}
+
 // ---- groups ---------------------------------------------------------------
 
 static uint8_t* BufferData(MemBuffer* buffer)

@@ -15,4 +15,8 @@
 uint32_t MemSubPoolOverhead(void);
 uint32_t MemSubChunkOverhead(void);
 
+// System blocks now held (group buffers and MemAllocBlock blocks alike):
+// what leak checks compare before and after a task.
+uint32_t MemBlocksInUse(void);
+
 #endif
