@@ -277,6 +277,8 @@ TEST_F(ScanTest, EmptyOutputPathWritesTheDefaultBitmap)
     ASSERT_EQ(Run(), 1);
     EXPECT_STREQ(s.output.outputPath, "c:\\nqt\\temp\\temp.bmp");
     ExpectRowsAreLines(ReadBmp("c:\\nqt\\temp\\temp.bmp"), 10, 100);
+    FreePreviews();
+    EXPECT_EQ(MemoryNow(), before);
 }
 
 TEST_F(ScanTest, InitialisationFailuresAreReportedAndReleaseOnlyWhatWasTaken)
