@@ -4,7 +4,7 @@
 
 #include "memgroups.h"
 #include "text_copy.h"
-#include "pipeline/tables.h"
+#include "frame/tables.h"
 
 static void InitScannerInfo(ScannerInfo* info)
 {

@@ -5,10 +5,10 @@
 #include <string.h>
 
 #include "frame/log.h"
-#include "frame/param_rules.h"
-#include "frame/param_sync.h"
+#include "scanner/param_rules.h"
+#include "scanner/param_sync.h"
 #include "frame/session.h"
-#include "pipeline/tables.h"
+#include "frame/tables.h"
 #include "scanner/line_width.h"
 #include "scanner/scan_lists.h"
 #include "scanner/scan_region.h"

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "frame/session.h"
-#include "pipeline/tables.h"
+#include "frame/tables.h"
 #include "session_fixture.h"
 
 namespace {

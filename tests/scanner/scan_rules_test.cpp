@@ -6,7 +6,7 @@
 #include <cstring>
 #include <limits>
 
-#include "frame/param_rules.h"
+#include "scanner/param_rules.h"
 #include "scanner/line_width.h"
 #include "scanner/reply_word.h"
 #include "scanner/scan_region.h"

@@ -5,9 +5,9 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "frame/param_rules.h"
 #include "frame/session.h"
 #include "frame/text_copy.h"
+#include "scanner/param_rules.h"
 #include "scanner/scan_lists.h"
 #include "scanner/units.h"
 #include "ui/resource.h"
