@@ -37,6 +37,7 @@ void LoadOnce(const uint8_t* data, size_t size, uint32_t maxPixels, uint16_t bou
     void* fitBits = nullptr;
     void* fitInfo = nullptr;
     int32_t group = -1;
+    const uint32_t groupsBefore = MemGroupCount();
     const uint16_t result =
         RszLoadImage(&source, maxPixels, &bits, &info, boundWidth, boundHeight, &fitBits, &fitInfo, &group);
     bool known = false;
@@ -45,12 +46,15 @@ void LoadOnce(const uint8_t* data, size_t size, uint32_t maxPixels, uint16_t bou
     if (result != 0) {
         // A failed load keeps nothing.
         if (group != -1 || bits != nullptr || fitBits != nullptr) abort();
+        if (MemGroupCount() != groupsBefore) abort();
         return;
     }
     if (group == -1 || bits == nullptr || info == nullptr || fitBits == nullptr || fitInfo == nullptr) abort();
     CheckBitmap(bits, info, 0xFFFFFFFFu, 0xFFFFFFFFu);
     CheckBitmap(fitBits, fitInfo, 0xFFFFFFFFu, 0xFFFFFFFFu);
     MemFreeGroup(group);
+    // The resampler's and the reader's groups went back; only the result's was left.
+    if (MemGroupCount() != groupsBefore) abort();
 }
 
 }  // namespace

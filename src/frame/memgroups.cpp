@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include <new>
 #include <unordered_set>
 
 #include "sysblock.h"
@@ -24,8 +25,16 @@ static MemGroup* g_groups = nullptr;
 static int32_t g_defaultSize = MEM_DEFAULT_BUFFER;
 static MemGroup* g_lastGroup = nullptr;  // lookup cache, cleared on unlink
 // Live blocks, so that a foreign address is refused without reading
-// memory that does not belong to us.
-static std::unordered_set<void*>* g_liveBlocks = nullptr;
+// memory that does not belong to us. Held masked: a plain address here
+// would count as a reference and hide every leaked block from the leak
+// checker.
+static std::unordered_set<uintptr_t>* g_liveBlocks = nullptr;
+static const uintptr_t kLiveBlockMask = static_cast<uintptr_t>(0xA5C3E1F096B4D287ull);
+
+static uintptr_t LiveKey(const void* address)
+{
+    return reinterpret_cast<uintptr_t>(address) ^ kLiveBlockMask;
+}
 
 namespace {
 struct LockGuard {
@@ -34,11 +43,28 @@ struct LockGuard {
 };
 }
 
-static std::unordered_set<void*>& LiveBlocks(void)
+// Null only when even the empty set cannot be had.
+static std::unordered_set<uintptr_t>* LiveBlocks(void)
 {
     if (!g_liveBlocks)
-        g_liveBlocks = new std::unordered_set<void*>();
-    return *g_liveBlocks;
+        g_liveBlocks = new (std::nothrow) std::unordered_set<uintptr_t>();
+    return g_liveBlocks;
+}
+
+// No exception may reach the host through an export: a full set is an
+// exhausted allocator.
+static bool RememberLiveBlock(const void* address)
+{
+    LockGuard lock;
+    std::unordered_set<uintptr_t>* live = LiveBlocks();
+    if (!live)
+        return false;
+    try {
+        live->insert(LiveKey(address));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
 }
 
 static uint16_t AllocBlock(void** address, uint64_t size)
@@ -55,9 +81,9 @@ static uint16_t AllocBlock(void** address, uint64_t size)
     header->handle = handle;
     header->mark = MEM_BLOCK_MARK;
     void* user = header + 1;
-    {
-        LockGuard lock;
-        LiveBlocks().insert(user);
+    if (!RememberLiveBlock(user)) {
+        SysBlockFree(handle);
+        return FC_OUT_OF_MEMORY;
     }
     *address = user;
     return FC_OK;
@@ -70,6 +96,13 @@ uint16_t MemAllocBlock(void** address, uint32_t size)
     return AllocBlock(address, size);
 }
 
+int MemBlockIsLive(const void* address)
+{
+    LockGuard lock;
+    std::unordered_set<uintptr_t>* live = LiveBlocks();
+    return address && live && live->count(LiveKey(address)) ? 1 : 0;
+}
+
 uint16_t MemFreeBlock(void* address)
 {
     if (!address)
@@ -77,11 +110,13 @@ uint16_t MemFreeBlock(void* address)
     BlockHeader* header = static_cast<BlockHeader*>(address) - 1;
     {
         LockGuard lock;
-        auto& live = LiveBlocks();
-        auto it = live.find(address);
-        if (it == live.end() || header->mark != MEM_BLOCK_MARK)
+        std::unordered_set<uintptr_t>* live = LiveBlocks();
+        if (!live)
             return FC_NOT_VALID;
-        live.erase(it);
+        auto it = live->find(LiveKey(address));
+        if (it == live->end() || header->mark != MEM_BLOCK_MARK)
+            return FC_NOT_VALID;
+        live->erase(it);
     }
     header->mark = 0;
     SysBlockFree(header->handle);
@@ -351,6 +386,15 @@ uint16_t MemTotalUsage(uint32_t* used, uint32_t* allocated)
     if (allocated)
         *allocated = a;
     return FC_OK;
+}
+
+uint32_t MemGroupCount(void)
+{
+    LockGuard lock;
+    uint32_t count = 0;
+    for (const MemGroup* g = g_groups; g; g = g->next)
+        ++count;
+    return count;
 }
 
 uint16_t MemTestIntegrity(void)

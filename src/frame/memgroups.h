@@ -13,6 +13,10 @@
 // Bytes a pool needs besides its chunks, and bytes each chunk takes besides
 // the caller's; 16 and 16 in the 32-bit build.
 uint32_t MemSubPoolOverhead(void);
+// 1 while `address` is a block of MemAllocBlock not yet freed.
+int MemBlockIsLive(const void* address);
+// Groups in use, so that a task can be checked to give back what it took.
+uint32_t MemGroupCount(void);
 uint32_t MemSubChunkOverhead(void);
 
 // System blocks now held (group buffers and MemAllocBlock blocks alike):

@@ -4,7 +4,7 @@
 
 #include "memgroups.h"
 #include "text_copy.h"
-#include "pipeline/tables.h"
+#include "frame/tables.h"
 
 static void InitScannerInfo(ScannerInfo* info)
 {
@@ -55,16 +55,29 @@ static void InitScanSettings(ScanSettings* s, const ScannerInfo* info)
     s->stopBatch = 0;
 }
 
+// The host supplies the text; the library never frees the buffer, so one
+// buffer serves every session of the process (held here, it is no leak)
+// unless the host has given it back.
+static char* SessionListBuffer(void)
+{
+    static void* buffer = nullptr;
+    if (buffer && MemBlockIsLive(buffer)) {
+        memset(buffer, 0, 128);
+        return static_cast<char*>(buffer);
+    }
+    buffer = nullptr;
+    if (MemAllocBlock(&buffer, 128) != FC_OK)
+        buffer = nullptr;  // never the host's old value
+    return static_cast<char*>(buffer);
+}
+
 static void InitOutputSettings(OutputSettings* o)
 {
     CopyText(o->outputPath, sizeof o->outputPath, "c:\\nqt\\temp\\testscan.dib");
     CopyText(o->hostFileName, sizeof o->hostFileName, "c:\\nqt\\temp\\temp.dat");
     o->outputFormat = 1;
     o->listName = "imglst.inf";
-    // The host supplies the text; the buffer lives as long as the process.
-    void* listPath = nullptr;
-    if (MemAllocBlock(&listPath, 128) == FC_OK)
-        o->imageListPath = static_cast<char*>(listPath);
+    o->imageListPath = SessionListBuffer();
     o->imageNamesFile = "imgs.lst";
     CopyText(o->studyId, sizeof o->studyId, "");
     CopyText(o->seriesNumber, sizeof o->seriesNumber, "1");
@@ -94,6 +107,9 @@ static void InitScanArea(ScanArea* a, const ScanSettings* s)
 
 static void InitImageControl(ImageControl* c)
 {
+    // Whatever the host's record held here is no preview of this session.
+    memset(&c->preview, 0, sizeof c->preview);
+    c->preview.group = FC_NO_GROUP;
     TableCopyBuiltInList(c->tableList);
     CopyText(c->tableName, sizeof c->tableName, c->tableList[0].name);
     c->tableIndex = -1;

@@ -1,12 +1,11 @@
 list(APPEND FILMCORE_PORTABLE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/clock.cpp
     ${CMAKE_CURRENT_LIST_DIR}/memgroups.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/param_rules.cpp
     ${CMAKE_CURRENT_LIST_DIR}/record_layout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/session.cpp
     ${CMAKE_CURRENT_LIST_DIR}/sysblock.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/tables.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_copy.cpp)
 list(APPEND FILMCORE_WIN32_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/instance.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/log.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/param_sync.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/log.cpp)

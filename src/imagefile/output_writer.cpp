@@ -48,6 +48,8 @@ uint16_t OpenFormat(OutputWriter* writer, const char* path, uint32_t format)
         writer->format = format;
         return DicomOpen(&writer->state.dicom, path);
     default:
+        // Stored, so a reused record no longer acts on the previous format's state.
+        writer->format = format;
         return FC_BAD_ARGUMENT;
     }
 }

@@ -50,5 +50,13 @@ enum {
     kDibPixelsPerMeter = 2000,
 };
 
+// Colour entries behind the header of an 8-bit DIB: colours used, where 0
+// means all 256; 0 for a count an 8-bit table cannot have.
+static inline uint32_t DibGreyTableEntries(const DibInfoHeader* header)
+{
+    if (header->clrUsed == 0) return 256;
+    return header->clrUsed <= 256 ? header->clrUsed : 0;
+}
+
 // Rows of a DIB are padded with zero bytes to a multiple of 4.
 static inline uint64_t DibPaddedRowBytes(uint64_t rowBytes) { return (rowBytes + 3) & ~uint64_t(3); }

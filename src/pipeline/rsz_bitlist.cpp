@@ -116,7 +116,9 @@ uint16_t RszBitFree(DSData* session)
 {
     if (session == nullptr || session->ImageControl == nullptr) return FC_BAD_ARGUMENT;
     RszData* list = &session->ImageControl->preview;
-    if (list->magic == RSZ_MAGIC) return FC_NOT_VALID;
+    // Only a list RszBitInit set up owns its group; any other number may
+    // belong to someone else.
+    if (list->magic == RSZ_MAGIC || list->bitDepth != 1 || list->factor == 0) return FC_NOT_VALID;
     const uint16_t result = list->group != FC_NO_GROUP ? MemFreeGroup(list->group) : uint16_t(FC_OK);
     list->group = FC_NO_GROUP;
     list->firstLine = list->lastLine = list->currentLine = nullptr;

@@ -3,7 +3,7 @@
 #include <string.h>
 
 #include "frame/text_copy.h"
-#include "tables.h"
+#include "frame/tables.h"
 
 static const int kTableNameControl = 4003;
 

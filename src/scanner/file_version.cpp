@@ -3,8 +3,7 @@
 #include <windows.h>
 
 #include <stdio.h>
-
-#include <vector>
+#include <stdlib.h>
 
 int ReadFileVersionText(const char* path, char* text, size_t size)
 {
@@ -14,17 +13,23 @@ int ReadFileVersionText(const char* path, char* text, size_t size)
     DWORD bytes = GetFileVersionInfoSizeA(path, &ignored);
     if (bytes == 0)
         return 0;
-    std::vector<char> block(bytes);
-    if (!GetFileVersionInfoA(path, 0, bytes, block.data()))
+    // malloc, not a container: start-up runs inside an export, where no
+    // exception may escape.
+    void* block = malloc(bytes);
+    if (!block)
         return 0;
     VS_FIXEDFILEINFO* info = nullptr;
     UINT infoBytes = 0;
-    if (!VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&info), &infoBytes) ||
-        !info || infoBytes < sizeof *info)
+    if (!GetFileVersionInfoA(path, 0, bytes, block) ||
+        !VerQueryValueA(block, "\\", reinterpret_cast<void**>(&info), &infoBytes) ||
+        !info || infoBytes < sizeof *info) {
+        free(block);
         return 0;
+    }
     snprintf(text, size, "%d.%d.%d.%d", static_cast<int>(HIWORD(info->dwFileVersionMS)),
              static_cast<int>(LOWORD(info->dwFileVersionMS)),
              static_cast<int>(HIWORD(info->dwFileVersionLS)),
              static_cast<int>(LOWORD(info->dwFileVersionLS)));
+    free(block);
     return 1;
 }

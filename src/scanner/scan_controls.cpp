@@ -1,5 +1,7 @@
 #include "scan_controls.h"
 
+#include <stdint.h>
+
 #include "ui/resource.h"
 
 static const int kScanControls[] = {
@@ -11,8 +13,12 @@ static const int kScanControls[] = {
 };
 static const int kControlCount = sizeof kScanControls / sizeof kScanControls[0];
 
-static BOOL g_savedEnabled[kControlCount];
-static bool g_controlsEnabled = true;
+static_assert(kControlCount < 32, "the saved states are bits of one word");
+
+// The saved states live on the dialog window itself, so each main dialog
+// starts with its controls enabled and nothing saved. No property: enabled.
+static const char kSavedStates[] = "FilmCoreScanControls";
+static const uintptr_t kDisabledMark = uintptr_t(1) << 31;
 
 // Lets the dialog repaint the controls it has just changed.
 static void DispatchQueued(HWND window)
@@ -28,27 +34,30 @@ static void DispatchQueued(HWND window)
 
 void DisableScanControls(HWND window)
 {
-    if (!g_controlsEnabled)
+    if (!window || GetPropA(window, kSavedStates))
         return;
+    uintptr_t saved = kDisabledMark;
     for (int i = 0; i < kControlCount; ++i) {
         HWND control = GetDlgItem(window, kScanControls[i]);
-        g_savedEnabled[i] = control ? IsWindowEnabled(control) : FALSE;
+        if (control && IsWindowEnabled(control))
+            saved |= uintptr_t(1) << i;
         if (control)
             EnableWindow(control, FALSE);
     }
+    SetPropA(window, kSavedStates, reinterpret_cast<HANDLE>(saved));
     DispatchQueued(window);
-    g_controlsEnabled = false;
 }
 
 void RestoreScanControls(HWND window)
 {
-    if (g_controlsEnabled)
+    uintptr_t saved = window ? reinterpret_cast<uintptr_t>(GetPropA(window, kSavedStates)) : 0;
+    if (!saved)
         return;
+    RemovePropA(window, kSavedStates);
     for (int i = 0; i < kControlCount; ++i) {
         HWND control = GetDlgItem(window, kScanControls[i]);
         if (control)
-            EnableWindow(control, g_savedEnabled[i]);
+            EnableWindow(control, (saved >> i) & 1 ? TRUE : FALSE);
     }
     DispatchQueued(window);
-    g_controlsEnabled = true;
 }

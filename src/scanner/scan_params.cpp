@@ -5,10 +5,10 @@
 #include <string.h>
 
 #include "frame/log.h"
-#include "frame/param_rules.h"
-#include "frame/param_sync.h"
+#include "scanner/param_rules.h"
+#include "scanner/param_sync.h"
 #include "frame/session.h"
-#include "pipeline/tables.h"
+#include "frame/tables.h"
 #include "scanner/line_width.h"
 #include "scanner/scan_lists.h"
 #include "scanner/scan_region.h"
@@ -192,10 +192,10 @@ ScanWindow ManualSizeWindow(HWND window, DSData* ds)
     LimitManualSize(&r, info->maxWidth, s->maxLength);
     ScanWindow w = {};
     w.manual = true;
-    w.width = TruncateToU32(s->resolution * r.width);
-    w.lines = TruncateToU32(s->resolution * r.length);
-    s->offsetY = TruncateToU32(s->resolution * r.top);
-    s->offsetX = TruncateToU32(s->resolution * r.left);
+    w.width = LengthToPixels(r.width, s->resolution);
+    w.lines = LengthToPixels(r.length, s->resolution);
+    s->offsetY = LengthToPixels(r.top, s->resolution);
+    s->offsetX = LengthToPixels(r.left, s->resolution);
     return w;
 }
 

@@ -20,8 +20,9 @@ void LimitManualPosition(ManualRegion* r, double maxWidth, double maxLength)
     if (r->left + r->width > maxWidth)
         r->width = maxWidth - r->left;
     if (r->width < 0.0 || isnan(r->width)) {
-        r->left = 13.0;
-        r->width = 1.0;
+        // The last inch of the bed, whatever its width.
+        r->left = maxWidth >= 1.0 ? maxWidth - 1.0 : 0.0;
+        r->width = maxWidth >= 1.0 ? 1.0 : maxWidth;
     }
 }
 

@@ -17,7 +17,7 @@ typedef struct ManualRegion {
 
 // Top and Left as typed against the bed: nothing negative or NaN, top on
 // the film, and a window that ends on the bed (a left beyond the bed puts a
-// one-inch window at 13 inches).
+// one-inch window on the bed's last inch).
 void LimitManualPosition(ManualRegion* region, double maxWidth, double maxLength);
 
 // Width and length within the bed.

@@ -1,6 +1,7 @@
 list(APPEND FILMCORE_PORTABLE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/toolkit_table.cpp
     ${CMAKE_CURRENT_LIST_DIR}/units.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/param_rules.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scan_region.cpp
     ${CMAKE_CURRENT_LIST_DIR}/line_width.cpp
     ${CMAKE_CURRENT_LIST_DIR}/reply_word.cpp)
@@ -12,4 +13,5 @@ list(APPEND FILMCORE_WIN32_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/scanner_init.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scan_lists.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scan_controls.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/scan_params.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/scan_params.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/param_sync.cpp)

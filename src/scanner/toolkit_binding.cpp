@@ -24,10 +24,18 @@ void BindOne(HMODULE module, const char* name, Function* slot)
 
 extern "C" int ToolkitBindFile(const char* path)
 {
-    ToolkitUnbind();
-    if (!path || !path[0]) return 0;
-    HMODULE module = LoadLibraryA(path);
-    if (!module) return 0;
+    if (!path || !path[0]) {
+        ToolkitUnbind();
+        return 0;
+    }
+    // The toolkit is loaded once and kept: its session of the last start-up
+    // is still open, and unloading it would lose that session.
+    HMODULE module = g_module && lstrcmpiA(path, g_path) == 0 ? g_module : nullptr;
+    if (!module) {
+        ToolkitUnbind();
+        module = LoadLibraryA(path);
+        if (!module) return 0;
+    }
 
     ScanKit kit;
     memset(&kit, 0, sizeof kit);

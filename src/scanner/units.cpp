@@ -28,6 +28,21 @@ uint32_t TruncateToU32(double value)
     return static_cast<uint32_t>(value);
 }
 
+// Pixels typed at a resolution travel as inches through floats and a
+// division, and come back a hair below the whole pixel; that hair is not
+// a pixel less.
+static const double kWholePixelSlack = 1e-3;
+
+static double NearWholePixels(double pixels)
+{
+    return pixels >= 0.0 ? pixels + kWholePixelSlack : pixels - kWholePixelSlack;
+}
+
+uint32_t LengthToPixels(double inches, uint32_t resolution)
+{
+    return TruncateToU32(NearWholePixels(resolution * inches));
+}
+
 int SnapResolution(float value, uint32_t units)
 {
     if (!IsKnownUnit(units))
@@ -61,7 +76,7 @@ void FormatLength(double inches, uint32_t units, uint32_t resolution, char* text
     if (!text || size == 0)
         return;
     if (units == UNITS_PIXELS) {
-        snprintf(text, size, "%ld", static_cast<long>(TruncateToInt(resolution * inches)));
+        snprintf(text, size, "%ld", static_cast<long>(TruncateToInt(NearWholePixels(resolution * inches))));
         return;
     }
     int32_t hundredths = 0;

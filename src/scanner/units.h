@@ -15,6 +15,10 @@ int IsKnownUnit(uint32_t units);
 int32_t TruncateToInt(double value);
 uint32_t TruncateToU32(double value);
 
+// A length in inches as whole pixels at `resolution`, truncated. Lengths
+// typed in pixels come back as the same pixels.
+uint32_t LengthToPixels(double inches, uint32_t resolution);
+
 // The supported resolution nearest below the value's bound; 60 for an
 // unknown unit.
 int SnapResolution(float value, uint32_t units);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "frame/memgroups.h"
@@ -256,6 +258,53 @@ TEST(MemPools, GapsAreReusedInAddressOrder)
     uint8_t* small = static_cast<uint8_t*>(MemSubAlloc(pool, 4));
     EXPECT_GT(small, big);
     EXPECT_LT(small, p[3]);
+}
+
+}  // namespace
+
+// Armed, the next allocation of the C++ heap fails as a full heap does.
+static bool g_refuseNextNew = false;
+
+void* operator new(std::size_t size)
+{
+    if (g_refuseNextNew) {
+        g_refuseNextNew = false;
+        throw std::bad_alloc();
+    }
+    void* p = std::malloc(size ? size : 1);
+    if (!p)
+        throw std::bad_alloc();
+    return p;
+}
+// The replacement pair is malloc and free, which GCC cannot tell apart
+// from a mismatch once it sees both.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+
+namespace {
+
+// An exception leaving an export would end the host process.
+TEST_F(MemGroups, AFullCppHeapIsOutOfMemoryNotAnException)
+{
+    uint16_t result = 0;
+    void* block = reinterpret_cast<void*>(1);
+    EXPECT_NO_THROW((g_refuseNextNew = true, result = MemAllocBlock(&block, 64)));
+    EXPECT_EQ(result, FC_OUT_OF_MEMORY);
+    EXPECT_EQ(block, nullptr);
+    int32_t id = -1;
+    EXPECT_NO_THROW((g_refuseNextNew = true, result = MemGetGroupID(&id)));
+    EXPECT_EQ(result, FC_OUT_OF_MEMORY);
+    g_refuseNextNew = false;
+    EXPECT_EQ(MemGroupCount(), 0u) << "the refused group is not in the list";
+    ASSERT_EQ(MemGetGroupID(&id), FC_OK);
+    EXPECT_EQ(MemGroupCount(), 1u);
 }
 
 }  // namespace

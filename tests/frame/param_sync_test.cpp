@@ -289,3 +289,28 @@ TEST_F(ParamSync, HostFileName)
 }
 
 }  // namespace
+
+namespace {
+
+// Filling the depth list on a digitizer without 16 bits stores 12: the host
+// is told 12, whichever push led there.
+TEST_F(ParamSync, HostHearsTheDepthTheListLeavesStored)
+{
+    s.scanner.depthCount = 2;
+    s.scanner.maxDepth = 12;
+    OpenMain();
+    for (int id : {1, 4, 5}) {
+        std::strcpy(s.output.formatName, "TIFF");
+        s.output.transferMode = 2;
+        s.settings.bitDepth = 16;
+        s.notifications.clear();
+        int taken = id == 1 ? SyncText(1, "TIFF") : SyncU32(id, id == 4 ? 16 : 2);
+        ASSERT_EQ(taken, 1) << id;
+        EXPECT_EQ(s.settings.bitDepth, 12u) << id;
+        std::vector<Notification> told = NotificationsOf(&s, 4);
+        ASSERT_FALSE(told.empty()) << id;
+        EXPECT_EQ(told.back().AsU32(), 12u) << id;
+    }
+}
+
+}  // namespace

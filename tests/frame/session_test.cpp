@@ -4,7 +4,8 @@
 #include <string>
 
 #include "frame/session.h"
-#include "pipeline/tables.h"
+#include "frame/sysblock.h"
+#include "frame/tables.h"
 #include "session_fixture.h"
 
 namespace {
@@ -200,6 +201,35 @@ TEST_F(Session, NullRecordsDoNotCrash)
     DSData partial{};
     EXPECT_EQ(InitDSData(&partial), 1);
     EXPECT_EQ(RegDSSyncFunctions(nullptr, nullptr), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Session, InitLeavesNoPreviewGroupAndNoStaleListBuffer)
+{
+    NewTestSession(&s);
+    ASSERT_EQ(InitDSData(&s.ds), 1);
+    EXPECT_EQ(s.image.preview.group, -1) << "a zeroed record said group 0, which may be anyone's";
+
+    // The host gave the list buffer back and the next one cannot be had.
+    ASSERT_NE(s.output.imageListPath, nullptr);
+    ASSERT_EQ(MemFreeBlock(s.output.imageListPath), 0);
+    char hostsOwn[8];
+    s.output.imageListPath = hostsOwn;
+    SysBlockRefuseAfter(0);
+    EXPECT_EQ(InitDSData(&s.ds), 1);
+    SysBlockRefuseAfter(-1);
+    EXPECT_EQ(s.output.imageListPath, nullptr);
+
+    ASSERT_EQ(InitDSData(&s.ds), 1);
+    char* buffer = s.output.imageListPath;
+    ASSERT_NE(buffer, nullptr);
+    std::memset(buffer, 'x', 128);
+    ASSERT_EQ(InitDSData(&s.ds), 1);
+    EXPECT_EQ(s.output.imageListPath, buffer) << "one buffer serves the sessions of the process";
+    EXPECT_STREQ(buffer, "") << "and each session finds it empty";
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "box_responder.h"
 #include "frame/log.h"
 #include "frame/memgroups.h"
-#include "pipeline/tables.h"
+#include "frame/tables.h"
 #include "session_fixture.h"
 
 namespace {

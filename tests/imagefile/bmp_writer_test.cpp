@@ -133,3 +133,28 @@ TEST(BmpWriter, FullDiskAtFinishIsReported)
 #endif
 
 }  // namespace
+
+namespace {
+
+// A record reused for an unknown format answers 1, not with the state the
+// previous format left behind.
+TEST(OutputWriterDispatch, UnknownFormatOnAReusedRecordAnswersOne)
+{
+    std::string path = TestFilePath("writer_reused.bmp");
+    for (uint32_t format : {0u, 4u}) {
+        OutputWriter writer = {};
+        ASSERT_EQ(0, OpenOutputWriter(&writer, path.c_str(), OUTPUT_BITMAP));
+        ASSERT_EQ(0, ReleaseOutputWriter(&writer));
+        EXPECT_EQ(1, OpenOutputWriter(&writer, path.c_str(), format)) << format;
+        uint32_t width = 8;
+        uint8_t row[8] = {0};
+        EXPECT_EQ(1, SetWriterParam(&writer, ImageWidth, &width, 4)) << format;
+        EXPECT_EQ(1, BeginOutputImage(&writer)) << format;
+        EXPECT_EQ(1, WriteOutputRow(&writer, row)) << format;
+        EXPECT_EQ(1, FinishOutputImage(&writer)) << format;
+        EXPECT_EQ(1, ReleaseOutputWriter(&writer)) << format;
+    }
+    remove(path.c_str());
+}
+
+}  // namespace

@@ -100,3 +100,33 @@ TEST(RszBitList, BuildsABlackAndWhiteDib)
 }
 
 }  // namespace
+
+namespace {
+
+// Records RszBitInit never set up: their group number is someone else's.
+TEST(RszBitList, FreeingAListThatWasNeverSetUpIsRefused)
+{
+    int32_t other = -1;
+    ASSERT_EQ(0, MemGetGroupID(&other));
+    ScanSettings settings{};
+    DSData data{};
+    data.ScanSettings = &settings;
+    struct Case {
+        const char* what;
+        uint16_t bitDepth;
+        uint16_t factor;
+    } cases[] = {{"a zeroed record", 0, 0}, {"an 8-bit resampler's", 8, 2}, {"no factor", 1, 0}};
+    for (const Case& c : cases) {
+        ImageControl control{};
+        control.preview.group = other;
+        control.preview.bitDepth = c.bitDepth;
+        control.preview.factor = c.factor;
+        data.ImageControl = &control;
+        EXPECT_EQ(2, RszBitFree(&data)) << c.what;
+        MemGroup* group = nullptr;
+        EXPECT_EQ(0, MemGetGroupPtr(other, &group)) << c.what << ": the other owner's group stays";
+    }
+    EXPECT_EQ(0, MemFreeGroup(other));
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FilmCore.h"
+#include "frame/memgroups.h"
 
 namespace {
 
@@ -12,5 +13,21 @@ public:
 };
 
 ::testing::Environment* const memoryGroups = ::testing::AddGlobalTestEnvironment(new MemoryGroups);
+
+// Every test gives back the groups it took: a leaked group is a failure
+// of the test that leaked it.
+class GroupsComeBack : public ::testing::EmptyTestEventListener {
+    uint32_t groupsAtStart = 0;
+    void OnTestStart(const ::testing::TestInfo&) override { groupsAtStart = MemGroupCount(); }
+    void OnTestEnd(const ::testing::TestInfo&) override
+    {
+        EXPECT_EQ(groupsAtStart, MemGroupCount()) << "memory groups in use after the test";
+    }
+};
+
+const bool groupsComeBack = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new GroupsComeBack);
+    return true;
+}();
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -107,3 +108,30 @@ TEST(RszSaveBitmap, RefusesLargeOrUnsuitableBitmapsAndUnopenableFiles)
 }
 
 }  // namespace
+
+// A bitmap from outside with a 16-entry table, in a block that ends with
+// it: only the entries the header counts are read or written.
+TEST(RszShortColourTable, IsHonouredAndImpossibleCountsAreRefused)
+{
+    std::vector<uint8_t> dib(40 + 16 * 4);
+    DibInfoHeader header{40, 4, 4, 1, 8, 0, 16, 2000, 2000, 16, 0};
+    memcpy(dib.data(), &header, sizeof(header));
+    ASSERT_EQ(0, SetWinLevel(dib.data(), 8, 8));
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(i <= 4 ? 0 : i < 12 ? (i - 4) * 32 : 255, dib[40 + 4 * i]) << i;
+
+    const std::vector<uint8_t> pixels(16, 7);
+    const std::string path = TempPath("rsz_short_table.bmp");
+    ASSERT_EQ(0, SaveBitmapToFile(path.c_str(), dib.data(), pixels.data()));
+    const std::vector<uint8_t> file = ReadAll(path);
+    remove(path.c_str());
+    ASSERT_EQ(1078u + 16, file.size());
+    EXPECT_TRUE(std::equal(dib.begin(), dib.end(), file.begin() + 14));
+    EXPECT_TRUE(std::all_of(file.begin() + 14 + 40 + 64, file.begin() + 1078, [](uint8_t b) { return b == 0; }))
+        << "entries the bitmap does not have are written as zeros";
+    EXPECT_EQ(7, file[1078]);
+
+    header.clrUsed = 257;
+    memcpy(dib.data(), &header, sizeof(header));
+    EXPECT_EQ(1, SetWinLevel(dib.data(), 8, 8));
+    EXPECT_EQ(1, SaveBitmapToFile(path.c_str(), dib.data(), pixels.data()));
+}

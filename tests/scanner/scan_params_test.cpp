@@ -395,3 +395,60 @@ TEST_F(ScanProgramming, DisablingTwiceRestoresTheFirstState)
 }
 
 }  // namespace
+
+namespace {
+
+// Sizes typed in pixels come back as the same pixels; only depth 8 evens
+// the width.
+TEST_F(ScanProgramming, PixelSizesRoundTripExactly)
+{
+    struct Case {
+        const char* dpi;
+        const char* depth;
+        const char* width;
+        const char* length;
+        const char* top;
+        const char* left;
+        const char* pixelSize;
+        const char* offset;
+    } cases[] = {
+        {"300", "12", "1001", "1001", "0", "0", "setPixelSize(1001,1001)", "setOffset(0,0)"},
+        {"150", "12", "55", "1001", "55", "55", "setPixelSize(55,1001)", "setOffset(55,55)"},
+        {"300", "8", "1001", "301", "301", "1001", "setPixelSize(1000,301)", "setOffset(1001,301)"},
+    };
+    s.settings.units = 3;
+    for (const Case& c : cases) {
+        Manual(c.width, c.length, c.top, c.left);
+        ASSERT_TRUE(SelectListText(main, IDC_RESOLUTION, c.dpi));
+        ASSERT_TRUE(SelectListText(main, IDC_DEPTH, c.depth));
+        Script().calls.clear();
+        SetScanParams(main, &s.ds);
+        EXPECT_EQ(CallsStartingWith("setPixelSize"), std::vector<std::string>{c.pixelSize}) << c.dpi;
+        EXPECT_EQ(CallsStartingWith("setOffset"), std::vector<std::string>{c.offset}) << c.dpi;
+        EXPECT_EQ(Text(IDC_WIDTH), c.width);
+        EXPECT_EQ(Text(IDC_LEFT), c.left);
+        EXPECT_EQ(Text(IDC_TOP), c.top);
+    }
+}
+
+// The saved states belong to one main dialog: the next one starts enabled
+// with nothing saved, whatever the last one was left in.
+TEST_F(ScanProgramming, ANewMainDialogHasItsOwnScanControlStates)
+{
+    EnableWindow(GetDlgItem(main, IDC_EJECT), FALSE);
+    DisableScanControls(main);
+    DestroyWindow(main);
+    main = CreateTestMainDialog();
+    ASSERT_NE(main, nullptr);
+    s.host.mainDialog = main;
+    EXPECT_TRUE(Enabled(IDC_SCAN));
+    RestoreScanControls(main);
+    EXPECT_TRUE(Enabled(IDC_EJECT)) << "nothing was saved for this dialog";
+    DisableScanControls(main);
+    EXPECT_FALSE(Enabled(IDC_SCAN)) << "this dialog's controls were enabled, so they are disabled";
+    RestoreScanControls(main);
+    EXPECT_TRUE(Enabled(IDC_SCAN));
+    EXPECT_TRUE(Enabled(IDC_EJECT));
+}
+
+}  // namespace

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <limits>
 
-#include "frame/param_rules.h"
+#include "scanner/param_rules.h"
 #include "scanner/line_width.h"
 #include "scanner/reply_word.h"
 #include "scanner/scan_region.h"
@@ -191,6 +191,31 @@ TEST(DigitizerReplies, FirstWordIsBounded)
     EXPECT_STREQ(word, "9E");
     CopyFirstWord("", 1, word, sizeof word);
     EXPECT_STREQ(word, "");
+}
+
+}  // namespace
+
+namespace {
+
+// A left beyond the bed puts a one-inch window on the bed's last inch.
+TEST(ScanRegion, WindowPastTheBedGoesToItsLastInch)
+{
+    struct Case {
+        double bedWidth, left, width, expectLeft, expectWidth;
+    } cases[] = {
+        {14, 15, 2, 13, 1},    // 14-inch bed: as before
+        {8, 15, 2, 7, 1},      // narrower bed: on it, not at 13
+        {8, 8.5, 0.5, 7, 1},   // just past the edge
+        {8, 7.5, 2, 7.5, 0.5}, // still on the bed: only the width shrinks
+        {8, 6, 2, 6, 2},       // an exact fit stays
+    };
+    for (const Case& c : cases) {
+        ManualRegion r = {c.width, 10.0, 0.0, c.left};
+        LimitManualPosition(&r, c.bedWidth, 17);
+        EXPECT_DOUBLE_EQ(r.left, c.expectLeft) << c.bedWidth << " " << c.left;
+        EXPECT_DOUBLE_EQ(r.width, c.expectWidth) << c.bedWidth << " " << c.left;
+        EXPECT_LE(r.left + r.width, c.bedWidth);
+    }
 }
 
 }  // namespace

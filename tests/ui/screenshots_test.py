@@ -74,6 +74,9 @@ def main():
                          stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, timeout=540)
     print(run.stdout)
     failures = []
+    marlett = os.path.join(build, "wine", "prefix", "drive_c", "windows", "Fonts", "marlett.ttf")
+    if not os.path.exists(marlett):
+        failures.append("Marlett font missing from the Wine prefix: install fonts-wine (scripts/bootstrap)")
     if run.returncode != 0:
         failures.append(f"scripts/screenshots exited with {run.returncode}")
     for t in TEMPLATES:

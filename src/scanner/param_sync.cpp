@@ -5,9 +5,9 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "frame/param_rules.h"
 #include "frame/session.h"
 #include "frame/text_copy.h"
+#include "scanner/param_rules.h"
 #include "scanner/scan_lists.h"
 #include "scanner/units.h"
 #include "ui/resource.h"
@@ -62,6 +62,17 @@ void ShowDicomButtons(DSData* ds, bool show)
     ShowWindow(GetDlgItem(main, IDC_DICOM_PARAMS), command);
 }
 
+// Filling the depth list may change the depth (one the digitizer lacks):
+// the host hears the value that is stored.
+void RefreshDepthList(DSData* ds, int value)
+{
+    ScanSettings* s = ds->ScanSettings;
+    uint32_t before = s->bitDepth;
+    FillDepthList(MainDialog(ds), ds, value);
+    if (s->bitDepth != before)
+        NotifyU32(4, ds, s->bitDepth);
+}
+
 void ShowInches(HWND dialog, int id, float inches)
 {
     if (!dialog)
@@ -73,7 +84,7 @@ void ShowInches(HWND dialog, int id, float inches)
 
 uint32_t PixelsAt(DSData* ds, float inches)
 {
-    return TruncateToU32(ds->ScanSettings->resolution * inches);
+    return LengthToPixels(inches, ds->ScanSettings->resolution);
 }
 
 bool RecordsPresent(const DSData* ds)
@@ -107,7 +118,7 @@ void SyncFormatName(DSData* ds, const char* text)
     NotifyFormatName(ds);
     HWND main = MainDialog(ds);
     if (main) {
-        FillDepthList(main, ds, 0);
+        RefreshDepthList(ds, 0);
         ShowDicomButtons(ds, (o->transferMode == 2 || FilesGoToDisk(ds)) &&
                                  strcmp(o->formatName, "DICOM") == 0);
     }
@@ -140,9 +151,9 @@ void SyncBitDepthValue(DSData* ds, uint32_t bits)
     ScanSettings* s = ds->ScanSettings;
     const OutputSettings* o = ds->OutputSettings;
     s->bitDepth = NormaliseDepth(bits);
-    NotifyU32(4, ds, s->bitDepth);
     if (MainDialog(ds))
         FillDepthList(MainDialog(ds), ds, static_cast<int>(s->bitDepth));
+    NotifyU32(4, ds, s->bitDepth);
     if (o->transferMode != 2 && ds->ImageControl->saveToDisk == 0 &&
         !EqualNoCase(o->formatName, "Bitmap")) {
         NotifyFormatName(ds);
@@ -159,7 +170,7 @@ void SyncTransferMode(DSData* ds, uint32_t mode)
     ApplyFormatDepthRule(ds);
     NotifyFormatName(ds);
     if (MainDialog(ds)) {
-        FillDepthList(MainDialog(ds), ds, 0);
+        RefreshDepthList(ds, 0);
         ShowDicomButtons(ds, mode == 2 && strcmp(o->formatName, "DICOM") == 0);
     }
 }
