@@ -126,7 +126,8 @@ uint16_t MemFreeBlock(void* address)
 uint32_t MemBlocksInUse(void)
 {
     LockGuard lock;
-    return static_cast<uint32_t>(LiveBlocks().size());
+    const std::unordered_set<uintptr_t>* live = LiveBlocks();
+    return live ? static_cast<uint32_t>(live->size()) : 0;
 }
 
 // ---- groups ---------------------------------------------------------------
