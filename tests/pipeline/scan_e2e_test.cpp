@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -200,6 +201,16 @@ protected:
         EXPECT_FALSE(Exists(path + "~")) << "the writer's temporary";
     }
 
+    // The sizes asked of getImage, as the digitizer logged them.
+    std::vector<unsigned long> Requests()
+    {
+        std::vector<unsigned long> sizes;
+        std::string log = TextOf(folder + "\\calls.log");
+        for (size_t at = log.find("getImage "); at != std::string::npos; at = log.find("getImage ", at + 1))
+            sizes.push_back(strtoul(log.c_str() + at + 9, nullptr, 10));
+        return sizes;
+    }
+
     std::vector<std::string> BoxTexts()
     {
         std::vector<std::string> texts;
@@ -272,6 +283,7 @@ TEST_F(ScanEndToEnd, LengthLimitStopsADigitizerThatGoesOn)
     ASSERT_EQ(1, Run());
     EXPECT_EQ("Scan Completed Successfully.", StubStatusText());
     EXPECT_EQ(1275u, s.settings.imageHeight);
+    EXPECT_EQ(Requests(), std::vector<unsigned long>(25, 51 * 640)) << "whole lines, no read past the limit";
     ExpectMemoryBack();
     Record("length_limit", "tif", "length_limit.tif", w, 640, false);
 }
@@ -292,12 +304,13 @@ TEST_F(ScanEndToEnd, PrescanWritesNoFileAndKeepsItsPreview)
     ExpectMemoryBack();
 }
 
-TEST_F(ScanEndToEnd, CancelLeavesTheEarlierFileAndNoTemporaries)
+TEST_F(ScanEndToEnd, CancelLeavesTheEarlierFileOrNoneAndNoTemporaries)
 {
     for (bool landscape : {false, true}) {
-        SCOPED_TRACE(landscape ? "landscape" : "portrait");
+        SCOPED_TRACE(landscape ? "landscape, over an earlier file" : "portrait, a new name");
         std::string path = folder + "\\cancelled.dcm";
-        WriteText(path, kEarlierImage);
+        DeleteFileA(path.c_str());
+        if (landscape) WriteText(path, kEarlierImage);
         Program(Window{600, 400, 16}, path, 3, landscape, 0);
         StubCancelAfterProgress(3);
         ASSERT_EQ(1, Run());
@@ -305,7 +318,10 @@ TEST_F(ScanEndToEnd, CancelLeavesTheEarlierFileAndNoTemporaries)
         EXPECT_EQ("Scan Cancelled.", StubStatusText());
         EXPECT_EQ(1u, s.settings.scanCancelled);
         EXPECT_LT(s.image.linesDone, 400u) << "stopped early";
-        EXPECT_EQ(kEarlierImage, TextOf(path));
+        if (landscape)
+            EXPECT_EQ(kEarlierImage, TextOf(path));
+        else
+            EXPECT_FALSE(Exists(path));
         ExpectNoTemporaries(path);
         ExpectMemoryBack();
     }
