@@ -175,9 +175,6 @@ uint32_t AllowedBytes(const Digitizer* d, uint32_t wanted)
 void VdScanStop(Digitizer* d)
 {
     VdScan* s = &d->scan;
-    // Stopping a scan that never started changes nothing; one that ran
-    // needs initScanner again before the next.
-    if (s->active || s->ended) d->armed = 0;
     if (s->filmPresent) VdFilmClose(&s->film);
     free(s->lineBuffer);
     free(s->levels);
@@ -195,6 +192,7 @@ TkStatus Deliver(Digitizer* d, uint8_t* buffer, uint32_t bytesWanted, int32_t* b
     VdScan* s = &d->scan;
     if (!s->active && !s->ended) {
         if (!d->armed) return TK_FAILED;   // nothing programmed since the last scan
+        d->armed = 0;                      // each scan takes one initScanner
         if (!StartScan(d)) {
             VdScanStop(d);
             return TK_FAILED;

@@ -111,6 +111,12 @@ TEST_F(DigitizerRecords, CallsOutOfOrderFail)
     EXPECT_EQ(0, kit->initScanner());
     EXPECT_EQ(0, kit->getImage(buffer, 200, &got));
     EXPECT_EQ(200, got);
+    // Programmed while the last scan still runs, stopped, then scanned: the
+    // order of a scan command.
+    EXPECT_EQ(0, kit->initScanner());
+    EXPECT_EQ(0, kit->stopScan());
+    EXPECT_EQ(0, kit->getImage(buffer, 200, &got));
+    EXPECT_EQ(200, got);
 
     // After closeToolKit only discovery answers.
     EXPECT_EQ(0, kit->closeToolKit());
