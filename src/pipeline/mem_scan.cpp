@@ -116,6 +116,8 @@ void TakeLines(DSData* ds, Delivery* d, uint32_t lines)
 extern "C" int32_t MemScanInitialize(void* dialogHandle, DSData* ds)
 {
     HWND dialog = static_cast<HWND>(dialogHandle);
+    if (!ScanRecordsPresent(ds))
+        return 0;
     ScanProcFreeMem(dialog, ds);
     if (!PrepareScanFields(dialog, ds) || !SetUpScanBlock(ds))
         return 0;
@@ -130,9 +132,14 @@ extern "C" int32_t MemScanInitialize(void* dialogHandle, DSData* ds)
 extern "C" int32_t MemScanReadBlock(DSData* ds, void* buffer, uint32_t* byteCount, uint32_t* lineCount,
                                     int32_t* status)
 {
-    if (!ds || !byteCount || !lineCount || !status)
+    if (!byteCount || !lineCount || !status)
         return 0;
     *status = 0;
+    if (!ScanRecordsPresent(ds)) {
+        *byteCount = 0;
+        *lineCount = 0;
+        return 0;
+    }
     ScanSettings* s = ds->ScanSettings;
     ImageControl* c = ds->ImageControl;
     const uint32_t lineBytes = c->blockMemory ? DeliveredLineBytes(ds) : 0;
@@ -198,7 +205,7 @@ extern "C" int32_t MemScanReadBlock(DSData* ds, void* buffer, uint32_t* byteCoun
 
 extern "C" int32_t MemScanFinish(DSData* ds)
 {
-    if (!ds)
+    if (!ScanRecordsPresent(ds))
         return 1;
     ScanSettings* s = ds->ScanSettings;
     s->scanState = 2;
@@ -213,7 +220,7 @@ extern "C" int32_t MemScanFinish(DSData* ds)
 
 extern "C" int32_t MemStopScan(DSData* ds)
 {
-    if (!ds)
+    if (!ScanRecordsPresent(ds))
         return 1;
     ds->ScanSettings->scanState = 2;
     RestoreScanControls(MainDialog(ds));

@@ -31,6 +31,8 @@ static uint16_t BuildPreviewBitmap(DSData* ds)
 extern "C" int32_t ScanProcFinish(void* dialogHandle, DSData* ds)
 {
     HWND dialog = static_cast<HWND>(dialogHandle);
+    if (!ScanRecordsPresent(ds))
+        return 0;
     ScanSettings* s = ds->ScanSettings;
     ScanArea* area = ds->ScanArea;
     ImageControl* c = ds->ImageControl;

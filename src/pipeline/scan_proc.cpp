@@ -172,7 +172,7 @@ int32_t EndComplete(HWND dialog, DSData* ds)
 extern "C" int32_t ScanProcInitialize(void* dialogHandle, DSData* ds)
 {
     HWND dialog = static_cast<HWND>(dialogHandle);
-    if (!PrepareScanFields(dialog, ds))
+    if (!ScanRecordsPresent(ds) || !PrepareScanFields(dialog, ds))
         return 0;
     if (!IsPrescan(ds) && OpenScanOutput(ds) != FC_OK)
         return 0;
@@ -186,13 +186,13 @@ extern "C" int32_t ScanProcInitialize(void* dialogHandle, DSData* ds)
 extern "C" int32_t ScanProcReadBlock(void* dialogHandle, DSData* ds, int32_t* status)
 {
     HWND dialog = static_cast<HWND>(dialogHandle);
+    if (status)
+        *status = 0;
+    if (!ScanRecordsPresent(ds) || !ds->ImageControl->blockMemory)
+        return 0;
     ScanSettings* s = ds->ScanSettings;
     ImageControl* c = ds->ImageControl;
     int32_t last = 0;
-    if (!c->blockMemory) {
-        if (status) *status = 0;
-        return 0;
-    }
     const uint32_t request = FileScanRequest(c->bytesPerLine, c->linesPerRequest, c->averageCount);
     SetScanStatus(dialog, "Scanning...");
     uint32_t received = 0;
@@ -226,7 +226,7 @@ extern "C" int32_t ScanProcReadBlock(void* dialogHandle, DSData* ds, int32_t* st
 extern "C" int32_t ScanProcFreeMem(void* dialogHandle, DSData* ds)
 {
     (void)dialogHandle;
-    if (!ds || !ds->ImageControl || !ds->ScanSettings)
+    if (!ScanRecordsPresent(ds))
         return 1;
     FreeScanBlock(ds);
     ScanProcCloseTempFile(ds);
@@ -238,6 +238,8 @@ extern "C" int32_t ScanProcFreeMem(void* dialogHandle, DSData* ds)
 int32_t ScanProcRun(void* dialogHandle, DSData* ds)
 {
     HWND dialog = static_cast<HWND>(dialogHandle);
+    if (!ScanRecordsPresent(ds))
+        return 0;
     ScanSettings* s = ds->ScanSettings;
     int32_t status = 0;
     Toolkit()->stopScan();

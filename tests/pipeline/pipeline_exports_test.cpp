@@ -12,15 +12,26 @@ TEST(PipelineExports, ReachableByNameFromTheDll)
     for (const char* name : {"ScanProcInitialize", "ScanProcReadBlock", "ScanProcFinish", "ScanProcFreeMem",
                              "MemScanInitialize", "MemScanReadBlock", "MemScanFinish", "MemStopScan"})
         EXPECT_NE(nullptr, reinterpret_cast<void*>(GetProcAddress(dll, name))) << name;
-    // Releasing or stopping with no session is harmless; reading is refused.
-    auto freeMem = reinterpret_cast<int32_t (*)(void*, DSData*)>(
-        reinterpret_cast<void*>(GetProcAddress(dll, "ScanProcFreeMem")));
+    // With no session set up, releasing and stopping are harmless; starting,
+    // reading and finishing are refused.
+    using Step = int32_t (*)(void*, DSData*);
+    auto step = [&](const char* name) {
+        return reinterpret_cast<Step>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+    };
     auto readBlock = reinterpret_cast<int32_t (*)(DSData*, void*, uint32_t*, uint32_t*, int32_t*)>(
         reinterpret_cast<void*>(GetProcAddress(dll, "MemScanReadBlock")));
-    ASSERT_TRUE(freeMem && readBlock);
-    EXPECT_EQ(1, freeMem(nullptr, nullptr));
-    uint32_t bytes = 100, lines = 1;
-    int32_t status = 7;
-    EXPECT_EQ(0, readBlock(nullptr, nullptr, &bytes, &lines, &status));
+    ASSERT_TRUE(readBlock);
+    DSData empty = {};
+    for (DSData* ds : {static_cast<DSData*>(nullptr), &empty}) {
+        EXPECT_EQ(1, step("ScanProcFreeMem")(nullptr, ds));
+        EXPECT_EQ(0, step("ScanProcInitialize")(nullptr, ds));
+        EXPECT_EQ(0, step("ScanProcFinish")(nullptr, ds));
+        EXPECT_EQ(0, step("MemScanInitialize")(nullptr, ds));
+        uint32_t bytes = 100, lines = 1;
+        int32_t status = 7;
+        EXPECT_EQ(0, readBlock(ds, nullptr, &bytes, &lines, &status));
+        EXPECT_EQ(0u, bytes);
+        EXPECT_EQ(0, status);
+    }
     FreeLibrary(dll);
 }
