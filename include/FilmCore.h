@@ -254,6 +254,12 @@ typedef struct OutputWriter {
         TiffWriterState tiff;
         DicomWriterState dicom;
     } state;
+    /* The image is written to partPath beside targetPath and put in place
+       at a successful finish (both allocated by open, freed by release;
+       partPath null when the target is written in place). */
+    char* targetPath;
+    char* partPath;
+    uint32_t firstFailure;          /* code of the first failed begin or row; 0 none */
 } OutputWriter;
 
 /* ---- ImageControl ------------------------------------------------------- */
@@ -436,6 +442,23 @@ FILMCORE_API uint16_t LoadDICOMImageFile(const char* path, uint32_t maxPixels, v
                                          void** fitInfo, int32_t* group);
 FILMCORE_API uint16_t SetWinLevel(void* info, int16_t level, int16_t width);
 FILMCORE_API uint16_t SaveBitmapToFile(const char* path, const void* info, const void* bits);
+
+/* ---- Scan pipelines ----------------------------------------------------- */
+
+/* dialog is the main dialog's window handle (HWND). Status words are the
+   last getImage status, widened from 16 bits; 10 is the end of the image. */
+FILMCORE_API int32_t ScanProcInitialize(void* dialog, DSData* ds);
+FILMCORE_API int32_t ScanProcReadBlock(void* dialog, DSData* ds, int32_t* status);
+FILMCORE_API int32_t ScanProcFinish(void* dialog, DSData* ds);
+FILMCORE_API int32_t ScanProcFreeMem(void* dialog, DSData* ds);
+
+/* Memory transfer: on entry *byteCount is the buffer's size and *lineCount
+   the lines wanted; on return the bytes filled and the lines delivered. */
+FILMCORE_API int32_t MemScanInitialize(void* dialog, DSData* ds);
+FILMCORE_API int32_t MemScanReadBlock(DSData* ds, void* buffer, uint32_t* byteCount,
+                                      uint32_t* lineCount, int32_t* status);
+FILMCORE_API int32_t MemScanFinish(DSData* ds);
+FILMCORE_API int32_t MemStopScan(DSData* ds);
 
 #ifdef __cplusplus
 }

@@ -12,7 +12,14 @@ namespace {
     Digitizer* d = VdState();                   \
     const VdConfig* c = &d->config;             \
     (void)c;                                    \
+    VdLogCall(d, #name);                        \
     if (VdCallFails(c, #name)) return TK_FAILED;
+
+// Everything but discovery needs an open toolkit, so a host that skips
+// openToolKit, or goes on after closeToolKit, fails as on the real device.
+#define VD_ENTER_OPEN(name)                     \
+    VD_ENTER(name)                              \
+    if (!d->open) return TK_FAILED;
 
 // Diagnostic replies: a five-byte header, then the text from byte 5.
 bool DiagnosticReply(uint8_t* response, uint16_t length, uint8_t command, const char* text)
@@ -133,7 +140,8 @@ TkStatus findScanner(ScannerInfo* info)
 uint16_t scannerStatus(void)
 {
     Digitizer* d = VdState();
-    if (VdCallFails(&d->config, "scannerStatus")) return TK_NO_COMMUNICATION;
+    VdLogCall(d, "scannerStatus");
+    if (VdCallFails(&d->config, "scannerStatus") || !d->open) return TK_NO_COMMUNICATION;
     if (d->config.statusCount == 0) return TK_READY;
     uint16_t status = d->config.status[d->statusIndex];
     d->statusIndex = NextIndex(d->statusIndex, d->config.statusCount);
@@ -142,7 +150,7 @@ uint16_t scannerStatus(void)
 
 TkStatus getSerialNo(char* text)
 {
-    VD_ENTER(getSerialNo)
+    VD_ENTER_OPEN(getSerialNo)
     if (!text) return TK_FAILED;
     memcpy(text, c->serialNumber, sizeof c->serialNumber);   // 6 characters and the end
     text[sizeof c->serialNumber - 1] = '\0';
@@ -151,7 +159,7 @@ TkStatus getSerialNo(char* text)
 
 TkStatus getScannerInfo(uint16_t* ramSize, char* firmware, uint8_t* hardwareVersion)
 {
-    VD_ENTER(getScannerInfo)
+    VD_ENTER_OPEN(getScannerInfo)
     if (!ramSize || !firmware || !hardwareVersion) return TK_FAILED;
     *ramSize = c->ramSize;
     memcpy(firmware, c->firmware, sizeof c->firmware);       // 4 characters and the end
@@ -162,7 +170,7 @@ TkStatus getScannerInfo(uint16_t* ramSize, char* firmware, uint8_t* hardwareVers
 
 TkStatus getScsiInfo(uint8_t* id, uint8_t* version)
 {
-    VD_ENTER(getScsiInfo)
+    VD_ENTER_OPEN(getScsiInfo)
     if (!id || !version) return TK_FAILED;
     *id = c->scsiId;
     *version = c->scsiVersion;
@@ -172,7 +180,7 @@ TkStatus getScsiInfo(uint8_t* id, uint8_t* version)
 TkStatus Diagnostics(const uint8_t* command, uint16_t commandLength, uint8_t* response,
                      uint16_t responseLength)
 {
-    VD_ENTER(Diagnostics)
+    VD_ENTER_OPEN(Diagnostics)
     if (!command || commandLength < 5) return 2;   // nothing sent
     char text[64];
     if (command[0] == 0xB6 && command[4] == 2) {
@@ -191,25 +199,27 @@ TkStatus Diagnostics(const uint8_t* command, uint16_t commandLength, uint8_t* re
 
 TkStatus stopDiagnostic(void)
 {
-    VD_ENTER(stopDiagnostic)
+    VD_ENTER_OPEN(stopDiagnostic)
     return 0;
 }
 
 uint16_t IsFDSupported(void)
 {
     Digitizer* d = VdState();
-    return d->config.feederPresent ? d->config.feederSupport : 0;
+    VdLogCall(d, "IsFDSupported");
+    return d->open && d->config.feederPresent ? d->config.feederSupport : 0;
 }
 
 uint16_t getFDStatus(void)
 {
     Digitizer* d = VdState();
-    return d->config.feederPresent ? 16 : 0;
+    VdLogCall(d, "getFDStatus");
+    return d->open && d->config.feederPresent ? 16 : 0;
 }
 
 TkStatus getCapability(uint16_t id, uint16_t* buffer, uint16_t length)
 {
-    VD_ENTER(getCapability)
+    VD_ENTER_OPEN(getCapability)
     uint16_t words = length / 2;
     if (!buffer || words < 2) return TK_FAILED;
     memset(buffer, 0, (size_t)words * 2);
@@ -245,7 +255,7 @@ TkStatus getCapability(uint16_t id, uint16_t* buffer, uint16_t length)
 
 TkStatus setAverageCount(uint16_t count)
 {
-    VD_ENTER(setAverageCount)
+    VD_ENTER_OPEN(setAverageCount)
     uint16_t most = c->lineAveraging ? c->lineAveraging : 1;
     if (count < 1 || count > most) return TK_FAILED;
     d->pending.averageCount = count;
@@ -254,7 +264,7 @@ TkStatus setAverageCount(uint16_t count)
 
 TkStatus getAverageCount(uint16_t* count)
 {
-    VD_ENTER(getAverageCount)
+    VD_ENTER_OPEN(getAverageCount)
     if (!count) return TK_FAILED;
     *count = d->pending.averageCount;
     return 0;
@@ -262,7 +272,7 @@ TkStatus getAverageCount(uint16_t* count)
 
 TkStatus setResolution(uint16_t dpi)
 {
-    VD_ENTER(setResolution)
+    VD_ENTER_OPEN(setResolution)
     if (c->resolutionCount == 0 || dpi < c->resolutions[0] || dpi > c->resolutions[c->resolutionCount - 1])
         return TK_FAILED;
     d->pending.resolution = dpi;
@@ -271,15 +281,17 @@ TkStatus setResolution(uint16_t dpi)
 
 TkStatus initScanner(void)
 {
-    VD_ENTER(initScanner)
+    VD_ENTER_OPEN(initScanner)
     if (!Listed(c->depths, c->depthCount, d->pending.bits) && d->pending.bits != 16) return TK_FAILED;
     d->applied = d->pending;
+    d->armed = 1;
+    VdTruthRestart(d);
     return 0;
 }
 
 TkStatus setBitOrder(uint16_t order)
 {
-    VD_ENTER(setBitOrder)
+    VD_ENTER_OPEN(setBitOrder)
     if (order > 1) return TK_FAILED;
     d->pending.bitOrder = order;
     return 0;
@@ -287,7 +299,7 @@ TkStatus setBitOrder(uint16_t order)
 
 TkStatus setOutputMode(uint16_t mode)
 {
-    VD_ENTER(setOutputMode)
+    VD_ENTER_OPEN(setOutputMode)
     if (mode != 4 && mode != 6) return TK_FAILED;
     d->pending.outputMode = mode;
     return 0;
@@ -295,7 +307,7 @@ TkStatus setOutputMode(uint16_t mode)
 
 TkStatus setScanMode(uint16_t mode)
 {
-    VD_ENTER(setScanMode)
+    VD_ENTER_OPEN(setScanMode)
     if (mode > 1) return TK_FAILED;
     d->pending.scanMode = mode;
     return 0;
@@ -303,7 +315,7 @@ TkStatus setScanMode(uint16_t mode)
 
 TkStatus setPixelSize(uint32_t pixelsPerLine, uint32_t lines)
 {
-    VD_ENTER(setPixelSize)
+    VD_ENTER_OPEN(setPixelSize)
     uint32_t most = c->resolutionCount ? c->resolutions[c->resolutionCount - 1] : 800;
     // Wider than the bed by an inch, or longer than 60 inches, is refused.
     if (pixelsPerLine > (uint32_t)(c->bedWidth + 1) * most || lines > 60u * most) return TK_FAILED;
@@ -314,7 +326,7 @@ TkStatus setPixelSize(uint32_t pixelsPerLine, uint32_t lines)
 
 TkStatus setBitsPerPixel(uint8_t bits)
 {
-    VD_ENTER(setBitsPerPixel)
+    VD_ENTER_OPEN(setBitsPerPixel)
     // 16 bits carry 12-bit samples on older digitizers.
     if (!Listed(c->depths, c->depthCount, bits) && bits != 16) return TK_FAILED;
     d->pending.bits = bits;
@@ -323,7 +335,7 @@ TkStatus setBitsPerPixel(uint8_t bits)
 
 TkStatus setOffset(uint32_t x, uint32_t y)
 {
-    VD_ENTER(setOffset)
+    VD_ENTER_OPEN(setOffset)
     if (x > 1000000u || y > 1000000u) return TK_FAILED;
     d->pending.offsetX = x;
     d->pending.offsetY = y;
@@ -332,14 +344,14 @@ TkStatus setOffset(uint32_t x, uint32_t y)
 
 TkStatus setDarkEnhance(uint16_t on)
 {
-    VD_ENTER(setDarkEnhance)
+    VD_ENTER_OPEN(setDarkEnhance)
     d->pending.darkEnhance = on ? 1 : 0;
     return 0;
 }
 
 TkStatus setLineTime(uint16_t exposure)
 {
-    VD_ENTER(setLineTime)
+    VD_ENTER_OPEN(setLineTime)
     if (exposure < c->exposureMin || exposure > c->exposureMax) return TK_FAILED;
     d->pending.lineTime = exposure;
     return 0;
@@ -347,7 +359,7 @@ TkStatus setLineTime(uint16_t exposure)
 
 TkStatus setTranslationTable(int16_t number)
 {
-    VD_ENTER(setTranslationTable)
+    VD_ENTER_OPEN(setTranslationTable)
     if (number < 0 || number > 7) return TK_FAILED;
     d->pending.table = number;
     return 0;
@@ -355,7 +367,7 @@ TkStatus setTranslationTable(int16_t number)
 
 TkStatus diagReportStatus(uint16_t page, uint8_t* buffer, uint16_t length)
 {
-    VD_ENTER(diagReportStatus)
+    VD_ENTER_OPEN(diagReportStatus)
     if (page != 0) return TK_FAILED;
     char text[16];
     snprintf(text, sizeof text, "%u", (unsigned)VdLineWidth(d));
@@ -364,7 +376,7 @@ TkStatus diagReportStatus(uint16_t page, uint8_t* buffer, uint16_t length)
 
 TkStatus doGetWindow(uint8_t* buffer, uint16_t length)
 {
-    VD_ENTER(doGetWindow)
+    VD_ENTER_OPEN(doGetWindow)
     if (!buffer || length < 30) return TK_FAILED;
     const VdProgram* p = &d->applied;
     uint8_t window[56];
@@ -392,21 +404,21 @@ TkStatus doGetWindow(uint8_t* buffer, uint16_t length)
 
 TkStatus stopScan(void)
 {
-    VD_ENTER(stopScan)
+    VD_ENTER_OPEN(stopScan)
     VdScanStop(d);
     return 0;
 }
 
 TkStatus loadMedium(void)
 {
-    VD_ENTER(loadMedium)
+    VD_ENTER_OPEN(loadMedium)
     if (c->feederPresent) TakeFilmFromStack(d);
     return d->filmInside ? 0 : 1;   // nothing to load: a warning
 }
 
 TkStatus unloadMedium(void)
 {
-    VD_ENTER(unloadMedium)
+    VD_ENTER_OPEN(unloadMedium)
     VdScanStop(d);
     d->filmInside = 0;
     return 0;
@@ -414,7 +426,7 @@ TkStatus unloadMedium(void)
 
 TkStatus getPaperStatus(uint8_t* buffer)
 {
-    VD_ENTER(getPaperStatus)
+    VD_ENTER_OPEN(getPaperStatus)
     if (!buffer) return TK_FAILED;
     buffer[0] = d->filmInside ? 1 : 0;
     return 0;
@@ -422,7 +434,7 @@ TkStatus getPaperStatus(uint8_t* buffer)
 
 TkStatus setFDStageMode(uint16_t mode)
 {
-    VD_ENTER(setFDStageMode)
+    VD_ENTER_OPEN(setFDStageMode)
     if (mode != 1 && mode != 2) return TK_FAILED;
     d->stageMode = mode;
     return 0;
@@ -430,7 +442,7 @@ TkStatus setFDStageMode(uint16_t mode)
 
 TkStatus stageFilmInFD(void)
 {
-    VD_ENTER(stageFilmInFD)
+    VD_ENTER_OPEN(stageFilmInFD)
     if (c->stageCount) {
         int16_t code = c->stage[d->stageIndex];
         d->stageIndex = NextIndex(d->stageIndex, c->stageCount);
@@ -444,7 +456,7 @@ TkStatus stageFilmInFD(void)
 
 TkStatus doTestUnitReady(void)
 {
-    VD_ENTER(doTestUnitReady)
+    VD_ENTER_OPEN(doTestUnitReady)
     uint8_t answer = c->unitReadyCount ? c->unitReady[d->unitIndex] : (uint8_t)VD_UNIT_READY;
     d->unitIndex = NextIndex(d->unitIndex, c->unitReadyCount);
     switch (answer) {
@@ -463,7 +475,7 @@ TkStatus doTestUnitReady(void)
 
 TkStatus doRequestSense(uint8_t* buffer, uint16_t length, uint16_t flag)
 {
-    VD_ENTER(doRequestSense)
+    VD_ENTER_OPEN(doRequestSense)
     if (!buffer) return TK_FAILED;
     uint8_t sense[18];
     memset(sense, 0, sizeof sense);
@@ -480,14 +492,14 @@ TkStatus doRequestSense(uint8_t* buffer, uint16_t length, uint16_t flag)
 
 TkStatus resetScanner(uint16_t mode, uint16_t flag)
 {
-    VD_ENTER(resetScanner)
+    VD_ENTER_OPEN(resetScanner)
     VdScanStop(d);
     return 0;
 }
 
 TkStatus diagFullTest(uint8_t* buffer, uint16_t length)
 {
-    VD_ENTER(diagFullTest)
+    VD_ENTER_OPEN(diagFullTest)
     if (c->fullTestCount == 0) return 6;
     const VdStep* step = &c->fullTest[d->fullTestIndex];
     // A finished test starts from its first step next time.
@@ -498,7 +510,7 @@ TkStatus diagFullTest(uint8_t* buffer, uint16_t length)
 
 TkStatus diagCalibrate(uint16_t mode, uint8_t* buffer, uint16_t length)
 {
-    VD_ENTER(diagCalibrate)
+    VD_ENTER_OPEN(diagCalibrate)
     if (c->calibrateCount == 0) return 6;
     const VdStep* step = &c->calibrate[d->calibrateIndex];
     d->calibrateIndex = step->code == 6 ? 0 : NextIndex(d->calibrateIndex, c->calibrateCount);

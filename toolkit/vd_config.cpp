@@ -88,7 +88,8 @@ int Apply(VdConfig* c, const char* key, char* value)
 #define NUMBER_KEY(name) \
     if (strcmp(key, #name) == 0) { c->name = (decltype(c->name))Number(value); return 1; }
     TEXT_KEY(product) TEXT_KEY(serialNumber) TEXT_KEY(firmware) TEXT_KEY(modelVariant)
-    TEXT_KEY(optionString) TEXT_KEY(filmFile) TEXT_KEY(failCalls)
+    TEXT_KEY(optionString) TEXT_KEY(filmFile) TEXT_KEY(failCalls) TEXT_KEY(callLog)
+    TEXT_KEY(truthFile)
     NUMBER_KEY(modelCode) NUMBER_KEY(hardwareVersion) NUMBER_KEY(ramSize) NUMBER_KEY(scsiId)
     NUMBER_KEY(scsiVersion) NUMBER_KEY(adapters) NUMBER_KEY(adapter) NUMBER_KEY(target)
     NUMBER_KEY(openResult) NUMBER_KEY(exposureKind) NUMBER_KEY(exposureMin)
@@ -97,6 +98,7 @@ int Apply(VdConfig* c, const char* key, char* value)
     NUMBER_KEY(feederPresent) NUMBER_KEY(feederSupport) NUMBER_KEY(films) NUMBER_KEY(fileDpi)
     NUMBER_KEY(noFilm) NUMBER_KEY(shortRead) NUMBER_KEY(splitReads) NUMBER_KEY(badStatus)
     NUMBER_KEY(badStatusLine) NUMBER_KEY(stallLine) NUMBER_KEY(stallMs) NUMBER_KEY(lineMicros)
+    NUMBER_KEY(stallInstant) NUMBER_KEY(overDeliver)
 #undef TEXT_KEY
 #undef NUMBER_KEY
     if (strcmp(key, "filmWidth") == 0) { c->filmWidth = (float)atof(value); return 1; }

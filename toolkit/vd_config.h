@@ -73,7 +73,13 @@ typedef struct VdConfig {
     int32_t badStatusLine;     // -1 = never
     int32_t stallLine;         // no data from the middle of this line; -1 = never
     uint32_t stallMs;
+    uint16_t stallInstant;     // the stall answers at once and never ends
+    uint32_t overDeliver;      // lines delivered past the programmed length and the film's end
     char failCalls[256];       // comma-separated toolkit names that fail
+
+    // Records for tests
+    char callLog[260];         // one line per toolkit call; "" = none
+    char truthFile[260];       // every byte getImage delivered; "" = none
 
     uint32_t lineMicros;       // pacing per line; 0 = as fast as possible
 } VdConfig;

@@ -4,6 +4,7 @@
 #define SCANKIT_VD_DIGITIZER_H
 
 #include <stdint.h>
+#include <stdio.h>
 
 #include "scanner/toolkit.h"
 #include "vd_config.h"
@@ -58,7 +59,10 @@ typedef struct Digitizer {
     int filmInside;            // number of the film in the transport, 0 none
     int stackLeft;             // films still in the feeder
     int nextFilm;
+    int armed;                 // initScanner since the last scan ended: getImage may start one
     VdScan scan;
+    FILE* callLog;             // the records tests read (null when not configured)
+    FILE* truth;
 } Digitizer;
 
 // The digitizer, powered on with the configuration on first use.
@@ -76,6 +80,14 @@ const char* VdConfigPath(void);
 uint32_t VdLineWidth(const Digitizer* d);
 void VdScanStop(Digitizer* d);
 uint64_t VdMicros(void);
+
+// The records tests read: the call log (one line per toolkit call) and the
+// truth file (every byte getImage delivered, restarted at each initScanner).
+void VdRecordsOpen(Digitizer* d);
+void VdRecordsClose(Digitizer* d);
+void VdLogCall(Digitizer* d, const char* line);
+void VdTruthRestart(Digitizer* d);
+void VdTruthAppend(Digitizer* d, const uint8_t* bytes, uint32_t count);
 void VdSleepMicros(uint64_t micros);
 
 // The toolkit table over this digitizer (native tests install it in place

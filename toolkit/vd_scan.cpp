@@ -1,6 +1,7 @@
 // getImage: the programmed window, rendered one line at a time and handed
 // out as a byte stream, with the configured faults.
 #include <math.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -64,7 +65,8 @@ bool StartScan(Digitizer* d)
         uint32_t shortPass = p->resolution / 4 > 8 ? p->resolution / 4 : 8;
         if (lines == 0 || lines > shortPass) lines = shortPass;
     }
-    s->lineCount = pixels ? lines : 0;
+    // A faulty transport may go on past the window and the film's end.
+    s->lineCount = pixels ? lines + c->overDeliver : 0;
 
     s->lineBuffer = (uint8_t*)malloc(s->lineBytes ? s->lineBytes : 1);
     s->levels = (int16_t*)malloc((pixels ? pixels : 1) * sizeof(int16_t));
@@ -143,6 +145,7 @@ bool Stalled(Digitizer* d)
     if (c->stallLine < 0 || s->stallDone) return false;
     // The stall starts half-way through the line, so a read ends inside it.
     if (s->line != (uint32_t)c->stallLine + 1 || s->lineSent < s->lineBytes / 2) return false;
+    if (c->stallInstant) return true;   // empty answers at once, for ever
     uint64_t now = VdMicros();
     if (!s->stallStart) s->stallStart = now ? now : 1;
     uint64_t waited = now - s->stallStart;
@@ -178,15 +181,18 @@ void VdScanStop(Digitizer* d)
     memset(s, 0, sizeof *s);
 }
 
-extern "C" TkStatus getImage(uint8_t* buffer, uint32_t bytesWanted, int32_t* bytesGot)
+namespace {
+
+TkStatus Deliver(Digitizer* d, uint8_t* buffer, uint32_t bytesWanted, int32_t* bytesGot)
 {
-    Digitizer* d = VdState();
     const VdConfig* c = &d->config;
     if (!bytesGot) return TK_FAILED;
     *bytesGot = 0;
-    if (VdCallFails(c, "getImage") || (!buffer && bytesWanted)) return TK_FAILED;
+    if (VdCallFails(c, "getImage") || (!buffer && bytesWanted) || !d->open) return TK_FAILED;
     VdScan* s = &d->scan;
     if (!s->active && !s->ended) {
+        if (!d->armed) return TK_FAILED;   // nothing programmed since the last scan
+        d->armed = 0;                      // each scan takes one initScanner
         if (!StartScan(d)) {
             VdScanStop(d);
             return TK_FAILED;
@@ -219,10 +225,26 @@ extern "C" TkStatus getImage(uint8_t* buffer, uint32_t bytesWanted, int32_t* byt
         got += take;
     }
     *bytesGot = (int32_t)got;
+    VdTruthAppend(d, buffer, got);
     if (status == 0 && s->line == s->lineCount && s->lineSent == s->lineBytes) {
         s->ended = 1;
         s->active = 0;
         status = kEndOfImage;
+    }
+    return status;
+}
+
+}  // namespace
+
+extern "C" TkStatus getImage(uint8_t* buffer, uint32_t bytesWanted, int32_t* bytesGot)
+{
+    Digitizer* d = VdState();
+    TkStatus status = Deliver(d, buffer, bytesWanted, bytesGot);
+    if (d->callLog) {
+        char line[64];
+        snprintf(line, sizeof line, "getImage %lu %ld %d", (unsigned long)bytesWanted,
+                 (long)(bytesGot ? *bytesGot : 0), (int)status);
+        VdLogCall(d, line);
     }
     return status;
 }

@@ -41,12 +41,14 @@ void VdPowerOn(const char* configPath)
         d->filmInside = films > 0 ? 1 : 0;
     }
     d->nextFilm = d->filmInside + 1;
+    VdRecordsOpen(d);
     d->poweredOn = 1;
 }
 
 void VdPowerOff(void)
 {
     if (g_digitizer.poweredOn) VdScanStop(&g_digitizer);
+    VdRecordsClose(&g_digitizer);
     g_digitizer.poweredOn = 0;
 }
 

@@ -123,6 +123,13 @@ uint16_t MemFreeBlock(void* address)
     return FC_OK;
 }
 
+uint32_t MemBlocksInUse(void)
+{
+    LockGuard lock;
+    const std::unordered_set<uintptr_t>* live = LiveBlocks();
+    return live ? static_cast<uint32_t>(live->size()) : 0;
+}
+
 // ---- groups ---------------------------------------------------------------
 
 static uint8_t* BufferData(MemBuffer* buffer)

@@ -19,4 +19,8 @@ int MemBlockIsLive(const void* address);
 uint32_t MemGroupCount(void);
 uint32_t MemSubChunkOverhead(void);
 
+// System blocks now held (group buffers and MemAllocBlock blocks alike):
+// what leak checks compare before and after a task.
+uint32_t MemBlocksInUse(void);
+
 #endif

@@ -1,9 +1,12 @@
 // Dispatch of the six writer operations on the record's format code.
 #include "output_writer.h"
 
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "file_io.h"
+#include "file_place.h"
 
 extern "C" uint16_t FixImageOrientation(void* writerState)
 {
@@ -30,10 +33,10 @@ int ReadParamValue(const void* value, uint32_t size, uint32_t* out)
     return 0;
 }
 
-uint16_t OpenOutputWriter(OutputWriter* writer, const char* path, uint32_t format)
+namespace {
+
+uint16_t OpenFormat(OutputWriter* writer, const char* path, uint32_t format)
 {
-    if (!writer || !path)
-        return FC_BAD_ARGUMENT;
     switch (format) {
     case OUTPUT_BITMAP:
         writer->format = format;
@@ -51,6 +54,79 @@ uint16_t OpenOutputWriter(OutputWriter* writer, const char* path, uint32_t forma
     }
 }
 
+uint16_t CloseFormat(OutputWriter* writer)
+{
+    switch (writer->format) {
+    case OUTPUT_BITMAP: return CloseWriterStream(&writer->state.bmp.file, &writer->state.bmp.streamBuffer);
+    case OUTPUT_TIFF: return TiffRelease(&writer->state.tiff);
+    case OUTPUT_DICOM: return DicomRelease(&writer->state.dicom);
+    default: return FC_BAD_ARGUMENT;
+    }
+}
+
+// Forgets the names; an unfinished temporary file goes with them.
+void DiscardPlacement(OutputWriter* writer)
+{
+    if (writer->partPath)
+        remove(writer->partPath);
+    free(writer->partPath);
+    free(writer->targetPath);
+    writer->partPath = nullptr;
+    writer->targetPath = nullptr;
+}
+
+uint16_t StartPlacement(OutputWriter* writer, const char* path)
+{
+    writer->targetPath = nullptr;
+    writer->partPath = nullptr;
+    writer->firstFailure = FC_OK;
+    if (!TargetWritable(path))
+        return FC_OPEN_FAILED;  // as opening the target itself would have failed
+    size_t length = strlen(path);
+    writer->targetPath = (char*)malloc(length + 1);
+    bool noMemory = false;
+    writer->partPath = writer->targetPath ? PartNameFor(path, &noMemory) : nullptr;
+    if (!writer->targetPath || noMemory) {
+        DiscardPlacement(writer);
+        return FC_OPEN_FAILED;
+    }
+    memcpy(writer->targetPath, path, length + 1);
+    return FC_OK;
+}
+
+// The finished temporary file replaces the target; the writer then owns
+// no temporary any more.
+uint16_t PlaceFinishedFile(OutputWriter* writer)
+{
+    if (!writer->partPath)
+        return FC_OK;  // written in place
+    if (!PutFileInPlace(writer->partPath, writer->targetPath))
+        return FC_OPEN_FAILED;
+    free(writer->partPath);
+    writer->partPath = nullptr;
+    return FC_OK;
+}
+
+}  // namespace
+
+uint16_t OpenOutputWriter(OutputWriter* writer, const char* path, uint32_t format)
+{
+    if (!writer || !path)
+        return FC_BAD_ARGUMENT;
+    if (format != OUTPUT_BITMAP && format != OUTPUT_TIFF && format != OUTPUT_DICOM)
+        return OpenFormat(writer, path, format);
+    uint16_t code = StartPlacement(writer, path);
+    if (code != FC_OK)
+        return code;
+    code = OpenFormat(writer, writer->partPath ? writer->partPath : path, format);
+    if (code != FC_OK) {
+        // Nothing is left behind by a writer that could not open.
+        CloseFormat(writer);
+        DiscardPlacement(writer);
+    }
+    return code;
+}
+
 uint16_t SetWriterParam(OutputWriter* writer, uint32_t code, const void* value, uint32_t size)
 {
     if (!writer)
@@ -63,14 +139,22 @@ uint16_t SetWriterParam(OutputWriter* writer, uint32_t code, const void* value, 
     }
 }
 
+// A file whose header or a row could not be written is never put in place.
+static uint16_t NoteFailure(OutputWriter* writer, uint16_t code)
+{
+    if (code != FC_OK && writer->firstFailure == FC_OK)
+        writer->firstFailure = code;
+    return code;
+}
+
 uint16_t BeginOutputImage(OutputWriter* writer)
 {
     if (!writer)
         return FC_BAD_ARGUMENT;
     switch (writer->format) {
-    case OUTPUT_BITMAP: return BmpBegin(&writer->state.bmp);
+    case OUTPUT_BITMAP: return NoteFailure(writer, BmpBegin(&writer->state.bmp));
     case OUTPUT_TIFF: return FixImageOrientation(&writer->state.tiff);
-    case OUTPUT_DICOM: return DicomBegin(&writer->state.dicom);
+    case OUTPUT_DICOM: return NoteFailure(writer, DicomBegin(&writer->state.dicom));
     default: return FC_BAD_ARGUMENT;
     }
 }
@@ -80,9 +164,9 @@ uint16_t WriteOutputRow(OutputWriter* writer, const void* row)
     if (!writer || !row)
         return FC_BAD_ARGUMENT;
     switch (writer->format) {
-    case OUTPUT_BITMAP: return BmpWriteRow(&writer->state.bmp, row);
-    case OUTPUT_TIFF: return TiffWriteRow(row);
-    case OUTPUT_DICOM: return DicomWriteRow(&writer->state.dicom, row);
+    case OUTPUT_BITMAP: return NoteFailure(writer, BmpWriteRow(&writer->state.bmp, row));
+    case OUTPUT_TIFF: return NoteFailure(writer, TiffWriteRow(row));
+    case OUTPUT_DICOM: return NoteFailure(writer, DicomWriteRow(&writer->state.dicom, row));
     default: return FC_BAD_ARGUMENT;
     }
 }
@@ -91,24 +175,31 @@ uint16_t FinishOutputImage(OutputWriter* writer)
 {
     if (!writer)
         return FC_BAD_ARGUMENT;
+    uint16_t code;
     switch (writer->format) {
-    case OUTPUT_BITMAP: return BmpFinish(&writer->state.bmp);
-    case OUTPUT_TIFF: return TiffFinish(&writer->state.tiff);
-    case OUTPUT_DICOM: return DicomFinish(&writer->state.dicom);
+    case OUTPUT_BITMAP: code = BmpFinish(&writer->state.bmp); break;
+    case OUTPUT_TIFF:
+        code = TiffFinish(&writer->state.tiff);
+        // Closed now, so the finished file can take its place.
+        if (code == FC_OK)
+            code = TiffRelease(&writer->state.tiff);
+        break;
+    case OUTPUT_DICOM: code = DicomFinish(&writer->state.dicom); break;
     default: return FC_BAD_ARGUMENT;
     }
+    if (code == FC_OK)
+        code = (uint16_t)writer->firstFailure;
+    return code == FC_OK ? PlaceFinishedFile(writer) : code;
 }
 
 uint16_t ReleaseOutputWriter(OutputWriter* writer)
 {
     if (!writer)
         return FC_BAD_ARGUMENT;
-    switch (writer->format) {
-    case OUTPUT_BITMAP: return CloseWriterStream(&writer->state.bmp.file, &writer->state.bmp.streamBuffer);
-    case OUTPUT_TIFF: return TiffRelease(&writer->state.tiff);
-    case OUTPUT_DICOM: return DicomRelease(&writer->state.dicom);
-    default: return FC_BAD_ARGUMENT;
-    }
+    uint16_t code = CloseFormat(writer);
+    if (writer->format == OUTPUT_BITMAP || writer->format == OUTPUT_TIFF || writer->format == OUTPUT_DICOM)
+        DiscardPlacement(writer);
+    return code;
 }
 
 uint16_t CloseWriterStream(FILE** file, void** streamBuffer)

@@ -40,6 +40,8 @@ TEST(DigitizerDll, InstalledCopyBindsWithItsVersion)
     uint16_t adapters = 0;
     EXPECT_EQ(0, Toolkit()->findSCSIAdaptors(&adapters));
     EXPECT_EQ(1, adapters);
+    uint32_t value = 0;
+    ASSERT_EQ(0, Toolkit()->openToolKit(3, &value));
     EXPECT_EQ(TK_READY, Toolkit()->scannerStatus());
     ToolkitUnbind();
     EXPECT_EQ(nullptr, GetModuleHandleA(expected));
@@ -64,6 +66,8 @@ TEST(DigitizerDll, ReadsScankitIniBesideItselfWithoutTheVariable)
     ASSERT_EQ(1, ToolkitBindFile(dll));
     uint16_t adapters = 0;
     Toolkit()->findSCSIAdaptors(&adapters);
+    uint32_t value = 0;
+    ASSERT_EQ(0, Toolkit()->openToolKit(3, &value));
     char serial[7];
     EXPECT_EQ(0, Toolkit()->getSerialNo(serial));
     EXPECT_STREQ("INI001", serial);

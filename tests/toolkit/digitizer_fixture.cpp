@@ -14,6 +14,24 @@ std::string TempFile(const std::string& name)
     return "digitizer_" + name;   // the test's working folder, seen by the DLL too
 }
 
+// Discovery as the library does it: the toolkit stays open on the target
+// that answers the inquiry (when none does, tests see the failures).
+static bool OpenOnDigitizer(uint16_t adapters)
+{
+    const ScanKit* kit = Toolkit();
+    for (uint16_t adapter = 0; adapter < adapters; ++adapter) {
+        if (kit->setSCSIAdaptorId(adapter) != 0) continue;
+        for (uint16_t target = 0; target < 8; ++target) {
+            uint32_t value = 0;
+            if (kit->openToolKit(target, &value) != 0) return false;
+            uint8_t inquiry[52];
+            if (kit->doInquiry(inquiry, sizeof inquiry) == 0) return true;
+            kit->closeToolKit();
+        }
+    }
+    return false;
+}
+
 bool UseDigitizer(const std::string& name, const std::string& ini)
 {
     std::string path = TempFile(name + ".ini");
@@ -35,7 +53,9 @@ bool UseDigitizer(const std::string& name, const std::string& ini)
     ToolkitInstall(VdKit());
 #endif
     uint16_t adapters = 0;
-    return Toolkit()->findSCSIAdaptors(&adapters) == 0;
+    if (Toolkit()->findSCSIAdaptors(&adapters) != 0) return false;
+    OpenOnDigitizer(adapters);
+    return true;
 }
 
 void ReleaseDigitizer()

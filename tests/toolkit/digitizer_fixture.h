@@ -11,8 +11,9 @@
 #include "scanner/toolkit.h"
 
 // Writes `ini` to a file, points SCANKIT_CONFIG at it, binds the digitizer
-// (the DLL beside the test under Windows, the core's table natively) and
-// powers it on through discovery. Returns false when binding failed.
+// (the DLL beside the test under Windows, the core's table natively),
+// powers it on through discovery and leaves the toolkit open on the target
+// that answers. Returns false when binding failed.
 bool UseDigitizer(const std::string& name, const std::string& ini);
 void ReleaseDigitizer();
 
