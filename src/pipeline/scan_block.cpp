@@ -55,8 +55,17 @@ void ReleasePreview(DSData* ds)
 
 void SetScanStatus(HWND dialog, const char* text)
 {
-    if (dialog)
-        SetDlgItemTextA(dialog, IDC_STATUS, text);
+    if (!dialog)
+        return;
+    // Every block sets "Scanning..."; repainting the same text each time
+    // costs more than the block's lines.
+    char shown[64] = "";
+    const size_t length = strlen(text);
+    if (length < sizeof shown &&
+        GetDlgItemTextA(dialog, IDC_STATUS, shown, sizeof shown) == int(length) &&
+        memcmp(shown, text, length) == 0)
+        return;
+    SetDlgItemTextA(dialog, IDC_STATUS, text);
 }
 
 void ShowScanError(HWND owner, const char* text)
