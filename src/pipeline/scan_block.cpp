@@ -53,19 +53,34 @@ void ReleasePreview(DSData* ds)
     preview->group = FC_NO_GROUP;
 }
 
+// The text this scan last put in the status line. Every block shows
+// "Scanning...": asking the control or repainting it each time costs more
+// than the block's lines, so a repeat is skipped until the next scan starts.
+static struct {
+    HWND dialog;
+    char text[64];
+} g_shownStatus = {nullptr, ""};
+
+void ForgetScanStatus(void)
+{
+    g_shownStatus.dialog = nullptr;
+    g_shownStatus.text[0] = '\0';
+}
+
 void SetScanStatus(HWND dialog, const char* text)
 {
     if (!dialog)
         return;
-    // Every block sets "Scanning..."; repainting the same text each time
-    // costs more than the block's lines.
-    char shown[64] = "";
-    const size_t length = strlen(text);
-    if (length < sizeof shown &&
-        GetDlgItemTextA(dialog, IDC_STATUS, shown, sizeof shown) == int(length) &&
-        memcmp(shown, text, length) == 0)
+    if (g_shownStatus.dialog == dialog && strcmp(g_shownStatus.text, text) == 0)
         return;
     SetDlgItemTextA(dialog, IDC_STATUS, text);
+    const size_t length = strlen(text);
+    if (length < sizeof g_shownStatus.text) {
+        memcpy(g_shownStatus.text, text, length + 1);
+        g_shownStatus.dialog = dialog;
+    } else {
+        ForgetScanStatus();
+    }
 }
 
 void ShowScanError(HWND owner, const char* text)
@@ -83,6 +98,7 @@ int PrepareScanFields(HWND dialog, DSData* ds)
 {
     ScanSettings* s = ds->ScanSettings;
     ImageControl* c = ds->ImageControl;
+    ForgetScanStatus();
     c->readLimit = SCAN_READ_LIMIT;
     c->bytesDone = 0;
     c->linesDone = 0;

@@ -42,7 +42,10 @@ int ReadScanData(HWND owner, DSData* ds, uint32_t request, uint32_t pauseMs, int
 void ReleaseScanWriter(DSData* ds);
 void ReleasePreview(DSData* ds);
 
+// Skips a text the status line already shows from this scan; a scan's
+// set-up forgets what was shown, since others write the line between scans.
 void SetScanStatus(HWND dialog, const char* text);
+void ForgetScanStatus(void);
 void ShowScanError(HWND owner, const char* text);
 // Every SCAN_PROGRESS_STEP bytes of output: progress fields and command 2001.
 void UpdateScanProgress(HWND dialog, DSData* ds);
