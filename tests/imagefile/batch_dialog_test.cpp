@@ -168,4 +168,20 @@ TEST_F(BatchDialog, OverwriteQuestionKeepsTheEarlierImageUntilAScanReplacesIt)
     EXPECT_EQ(0, ReadFile(Name(2)).compare(0, 4, "II*\0", 4));
 }
 
+TEST_F(BatchDialog, BrowsePutsTheChosenFolderIntoTheSavePath)
+{
+    std::string sub = InFolder("chosen");
+    CreateDirectoryA(sub.c_str(), nullptr);
+    Session("TIFF", 1, folder);
+    OnDialog("File Naming", IDCANCEL, [&](HWND d) {
+        OnDialog("Output Image File Name", IDOK, [&](HWND open) {
+            SetDlgItemTextA(open, 0x47c, (sub + "\\pic.tif").c_str());  // the file name box
+        });
+        Press(d, IDC_BROWSE);
+        EXPECT_EQ(sub, Text(d, IDC_SAVE_PATH));
+    });
+    Run();
+    EXPECT_EQ(sub, s.output.savePath);
+}
+
 }  // namespace
