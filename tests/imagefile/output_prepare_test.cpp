@@ -76,12 +76,14 @@ TEST_F(OutputPrepare, FirstFilmToDiskOpensTheBatchDialogAndLaterFilmsThePatientD
 
     BoxResponderClear();
     s.settings.currentFilm = 2;
-    uint32_t markersWhileOpen = 0;
+    uint32_t requested = 0, mode = 0;  // while the dialog is open
     OnDialog("Patient Information", IDCANCEL, [&](HWND) {
-        markersWhileOpen = s.settings.patientInfoRequested * 10 + s.settings.patientDialogMode;
+        requested = s.settings.patientInfoRequested;
+        mode = s.settings.patientDialogMode;
     });
     EXPECT_EQ(0, PrepareOutputFile(nullptr, &s.ds));
-    EXPECT_EQ(11u, markersWhileOpen);
+    EXPECT_EQ(1u, requested);
+    EXPECT_EQ(1u, mode);
     EXPECT_EQ(0u, s.settings.patientInfoRequested + s.settings.patientDialogMode);
 
     OnDialog("Patient Information", 0, [&](HWND d) {
