@@ -344,6 +344,20 @@ typedef struct OutputSettings {
     uint32_t hostValue2;
 } OutputSettings;
 
+/* ---- Session image list ------------------------------------------------- */
+
+/* One image of the session, made by the host. The list file stores each
+   record as SESSION_IMAGE_BYTES bytes: word 0, word 1 (the link, as the
+   32-bit layout holds it) and the name with the rest of the record from
+   byte 8. In the 32-bit build the record is exactly those bytes. */
+#define SESSION_IMAGE_BYTES 732
+
+typedef struct SessionImage {
+    uint32_t word0;                 /* carried unchanged */
+    struct SessionImage* next;      /* null ends the list */
+    char name[SESSION_IMAGE_BYTES - 8]; /* NUL-terminated, then carried bytes */
+} SessionImage;
+
 /* ---- The session record ------------------------------------------------- */
 
 struct DSData {
@@ -467,6 +481,14 @@ FILMCORE_API int32_t MemScanReadBlock(DSData* ds, void* buffer, uint32_t* byteCo
                                       uint32_t* lineCount, int32_t* status);
 FILMCORE_API int32_t MemScanFinish(DSData* ds);
 FILMCORE_API int32_t MemStopScan(DSData* ds);
+
+/* ---- Output naming and the patient dialog ------------------------------ */
+
+/* instance is the module (HINSTANCE) whose templates are used, owner the
+   owner window (HWND). 1 confirmed (or no dialog needed), 0 cancelled. */
+FILMCORE_API int32_t OpenOutFileDlg(void* instance, void* owner, DSData* ds);
+FILMCORE_API int32_t ForceOpenOutFileDlg(void* instance, void* owner, DSData* ds);
+FILMCORE_API int32_t OpenPatDataDlg(void* instance, void* owner, DSData* ds);
 
 #ifdef __cplusplus
 }

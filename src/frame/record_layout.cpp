@@ -16,4 +16,6 @@ static_assert(sizeof(HostServices) == 56, "fourteen 32-bit slots");
 static_assert(offsetof(ScannerInfo, toolkitOpen) == 28, "after the 19-byte model name");
 static_assert(offsetof(ScanSettings, scanPreviewBits) == 68, "pointers after savedBitDepth");
 static_assert(offsetof(ImageControl, tableList) % 2 == 0, "16-bit table numbers");
+static_assert(sizeof(SessionImage) == SESSION_IMAGE_BYTES, "a session image is its stored bytes");
+static_assert(offsetof(SessionImage, name) == 8, "the name from byte 8");
 #endif

@@ -62,6 +62,14 @@ void ShowDicomButtons(DSData* ds, bool show)
     ShowWindow(GetDlgItem(main, IDC_DICOM_PARAMS), command);
 }
 
+// The batch dialog, when open, offers the formats the new values allow.
+void RefreshBatchFormats(DSData* ds)
+{
+    HWND batch = static_cast<HWND>(ds->HostServices->batchDialog);
+    if (batch)
+        SendMessageA(batch, WM_COMMAND, IDM_REFRESH_FORMAT_LIST, 0);
+}
+
 // Filling the depth list may change the depth (one the digitizer lacks):
 // the host hears the value that is stored.
 void RefreshDepthList(DSData* ds, int value)
@@ -116,6 +124,7 @@ void SyncFormatName(DSData* ds, const char* text)
         CopyText(o->formatName, sizeof o->formatName, text);
     ApplyFormatDepthRule(ds);
     NotifyFormatName(ds);
+    RefreshBatchFormats(ds);
     HWND main = MainDialog(ds);
     if (main) {
         RefreshDepthList(ds, 0);
@@ -169,6 +178,7 @@ void SyncTransferMode(DSData* ds, uint32_t mode)
         return;
     ApplyFormatDepthRule(ds);
     NotifyFormatName(ds);
+    RefreshBatchFormats(ds);
     if (MainDialog(ds)) {
         RefreshDepthList(ds, 0);
         ShowDicomButtons(ds, mode == 2 && strcmp(o->formatName, "DICOM") == 0);

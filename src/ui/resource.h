@@ -218,5 +218,7 @@
 #define IDC_BATCH_NAME_FIRST     6040   // name edits of films 1 to 25: 6040 to 6064
 #define IDC_BATCH_NAME_LAST      6064
 #define IDC_SAVE_PATH            6065
+// Private command: the format changed elsewhere; refill the format list.
+#define IDM_REFRESH_FORMAT_LIST  6066
 
 #endif

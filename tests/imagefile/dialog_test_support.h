@@ -1,0 +1,41 @@
+// Driving the output and patient dialogs as an operator would: a session,
+// a scratch folder, boxes answered and recorded, steps run inside a modal
+// dialog while it is open.
+#ifndef FILMCORE_DIALOG_TEST_SUPPORT_H
+#define FILMCORE_DIALOG_TEST_SUPPORT_H
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "box_responder.h"
+#include "session_fixture.h"
+
+class DialogTest : public ::testing::Test {
+protected:
+    TestSession s;
+    std::string folder;  // scratch folder, removed afterwards
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // When the dialog titled `caption` opens, runs `steps` in it and then
+    // presses `button` (0: leave it to the steps).
+    void OnDialog(const std::string& caption, int button, std::function<void(HWND)> steps = nullptr);
+    std::string InFolder(const std::string& name) const { return folder + "\\" + name; }
+};
+
+std::string Text(HWND dialog, int id);
+void Type(HWND dialog, int id, const std::string& text);
+void Press(HWND dialog, int id);
+// Runs the message queue for `ms` milliseconds (timers fire meanwhile).
+void PumpFor(int ms);
+// The last message box seen, as "caption|text".
+std::string LastBox(void);
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);  // "<none>" when absent
+
+#endif

@@ -1,0 +1,121 @@
+// Output preparation as the scan command runs it: the depth check, the
+// format choice and the output file check with the operator's answers.
+#include "dialog_test_support.h"
+
+#include <string.h>
+
+#include "frame/text_copy.h"
+#include "imagefile/output_prepare.h"
+#include "ui/resource.h"
+
+namespace {
+
+class OutputPrepare : public DialogTest {};
+
+TEST_F(OutputPrepare, DepthCheckOverModeDiskFormatAndDepth)
+{
+    // Rows: transfer mode, save to disk, format; columns: depths 1, 8, 12, 16.
+    struct Row { uint32_t mode; uint32_t disk; const char* format; int results[4]; };
+    const Row rows[] = {
+        {1, 0, "Bitmap", {0, 0, 0, 0}},   {1, 0, "TIFF", {0, 0, 0, 0}},
+        {1, 1, "Bitmap", {0, 0, -1, -1}}, {1, 1, "bitmap", {0, 0, -1, -1}},
+        {1, 1, "DICOM", {0, 0, 0, 0}},    {2, 0, "Bitmap", {0, 0, -1, -1}},
+        {2, 0, "TIFF", {0, 0, 0, 0}},     {2, 1, "DICOM", {0, 0, 0, 0}},
+        {3, 0, "TIFF", {0, 0, -1, -1}},   {3, 0, "DICOM", {0, 0, -1, -1}},
+        {3, 1, "TIFF", {0, 0, 0, 0}},     {3, 1, "Bitmap", {0, 0, -1, -1}},
+    };
+    const uint32_t depths[] = {1, 8, 12, 16};
+    for (const Row& row : rows)
+        for (int d = 0; d < 4; ++d) {
+            s.output.transferMode = row.mode;
+            s.image.saveToDisk = row.disk;
+            CopyText(s.output.formatName, sizeof s.output.formatName, row.format);
+            s.settings.bitDepth = depths[d];
+            EXPECT_EQ(row.results[d], CheckFormatDepth(nullptr, &s.ds))
+                << "mode " << row.mode << " disk " << row.disk << " " << row.format << " " << depths[d];
+        }
+    EXPECT_TRUE(BoxResponderSeen().empty());
+}
+
+TEST_F(OutputPrepare, FormatChoiceWithoutSaveToDisk)
+{
+    s.image.saveToDisk = 0;
+    s.image.saveToDiskActive = 1;
+    CopyText(s.output.formatName, sizeof s.output.formatName, "bitmap");
+    EXPECT_EQ(1, PrepareOutputFile(nullptr, &s.ds));
+    EXPECT_EQ(0u, s.image.saveToDiskActive);
+    EXPECT_EQ(1u, s.output.outputFormat);
+
+    CopyText(s.output.formatName, sizeof s.output.formatName, "JPEG");
+    EXPECT_EQ(0, PrepareOutputFile(nullptr, &s.ds));
+    EXPECT_EQ("Error|Bad file format is specified.", LastBox());
+    EXPECT_EQ(BOX_ICON_EXCLAMATION, BoxResponderMessageBoxes().back().icon);
+
+    // TIFF goes to the host's name, or to the output name when it gave none.
+    s.output.hostFileName[0] = '\0';
+    CopyText(s.output.outputPath, sizeof s.output.outputPath, InFolder("out.tif").c_str());
+    CopyText(s.output.formatName, sizeof s.output.formatName, "Tiff");
+    EXPECT_EQ(1, PrepareOutputFile(nullptr, &s.ds));
+    EXPECT_STREQ(InFolder("out.tif").c_str(), s.output.hostFileName);
+    EXPECT_EQ(2u, s.output.outputFormat);
+    EXPECT_EQ("<none>", ReadFile(InFolder("out.tif")));  // the trial file is gone
+}
+
+TEST_F(OutputPrepare, FirstFilmToDiskOpensTheBatchDialogAndLaterFilmsThePatientDialogOnly)
+{
+    s.image.saveToDisk = 1;
+    CopyText(s.output.formatName, sizeof s.output.formatName, "DICOM");
+    CopyText(s.output.hostFileName, sizeof s.output.hostFileName, InFolder("host.dcm").c_str());
+    OnDialog("File Naming", IDCANCEL);
+    EXPECT_EQ(0, PrepareOutputFile(nullptr, &s.ds));
+    ASSERT_EQ(1u, BoxResponderSeen().size());
+    EXPECT_STREQ("DICOM", s.output.formatName);  // the list does not offer it; it stays
+
+    BoxResponderClear();
+    s.settings.currentFilm = 2;
+    uint32_t markersWhileOpen = 0;
+    OnDialog("Patient Information", IDCANCEL, [&](HWND) {
+        markersWhileOpen = s.settings.patientInfoRequested * 10 + s.settings.patientDialogMode;
+    });
+    EXPECT_EQ(0, PrepareOutputFile(nullptr, &s.ds));
+    EXPECT_EQ(11u, markersWhileOpen);
+    EXPECT_EQ(0u, s.settings.patientInfoRequested + s.settings.patientDialogMode);
+
+    OnDialog("Patient Information", 0, [&](HWND d) {
+        for (int id : {IDC_PATIENT_NAME, IDC_PATIENT_ID, IDC_STUDY_ID})
+            Type(d, id, "X");
+        Type(d, IDC_PATIENT_DOB, "20041104");
+        Press(d, IDOK);
+    });
+    EXPECT_EQ(1, PrepareOutputFile(nullptr, &s.ds));
+    EXPECT_EQ(3u, s.output.outputFormat);
+}
+
+TEST_F(OutputPrepare, OutputFileCheckMessages)
+{
+    EXPECT_EQ(1, CheckOutputFile(nullptr, ""));
+    EXPECT_EQ("Error|Invalid file name", LastBox());
+    EXPECT_EQ(BOX_ICON_STOP, BoxResponderMessageBoxes().back().icon);
+
+    std::string missing = InFolder("no such folder\\a.tif");
+    EXPECT_EQ(1, CheckOutputFile(nullptr, missing.c_str()));
+    EXPECT_EQ("Error|Output file " + missing + " can not be generated.  Make sure path is correct.", LastBox());
+
+    // Over an existing file: the question; either answer keeps its bytes,
+    // which only a finished scan replaces.
+    std::string earlier = InFolder("earlier.tif");
+    WriteFile(earlier, "earlier");
+    BoxResponderAdd({"", IDCANCEL, nullptr});
+    EXPECT_EQ(1, CheckOutputFile(nullptr, earlier.c_str()));
+    BoxResponderAdd({"", IDOK, nullptr});
+    EXPECT_EQ(0, CheckOutputFile(nullptr, earlier.c_str()));
+    std::vector<SeenBox> boxes = BoxResponderMessageBoxes();
+    ASSERT_EQ(4u, boxes.size());
+    EXPECT_EQ("Warning|" + earlier + " is already existing.\nSelect OK to overwrite.\nSelect CANCEL to return.",
+              boxes[3].caption + "|" + boxes[3].text);
+    EXPECT_EQ(BOX_ICON_EXCLAMATION, boxes[3].icon);
+    EXPECT_EQ((std::vector<int>{IDOK, IDCANCEL}), boxes[3].buttons);
+    EXPECT_EQ("earlier", ReadFile(earlier));
+}
+
+}  // namespace
