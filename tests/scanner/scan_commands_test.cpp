@@ -193,6 +193,52 @@ TEST_F(ScanCommands, CancelDuringFilmTwoOfThreeEndsTheBatch)
     EXPECT_TRUE(ScanEnabled());
 }
 
+// Three films through the feeder into three DICOM files named in the batch
+// dialog; the readers test then checks names, patient data and pixels.
+TEST_F(ScanCommands, MultiFilmBatchWritesEachFilmUnderItsNameAndEjectsIt)
+{
+    Start("");
+    for (int film = 1; film <= 3; ++film)
+        DeleteFileA(Output(("batch" + std::to_string(film) + ".dcm").c_str()).c_str());
+    s.image.saveToDisk = 1;
+    CopyText(s.output.formatName, sizeof s.output.formatName, "DICOM");
+    CopyText(s.output.hostFileName, sizeof s.output.hostFileName, Output("host.dcm").c_str());
+    // The patient first, through Patient Info, as multi-film mode asks no more.
+    BoxResponderAdd({"Patient Information", IDOK, [](HWND patient) {
+                         SetDlgItemTextA(patient, IDC_PATIENT_NAME, "DOE^JANE");
+                         SetDlgItemTextA(patient, IDC_PATIENT_ID, "PID-0042");
+                         SetDlgItemTextA(patient, IDC_STUDY_ID, "S1");
+                         SetDlgItemTextA(patient, IDC_PATIENT_DOB, "20041104");
+                     }});
+    s.settings.patientInfoRequested = 1;
+    ASSERT_EQ(1, OpenPatDataDlg(nullptr, dialog, &s.ds));
+    s.settings.patientInfoRequested = 0;
+    MultiFilm(3);
+    uint16_t one = 1, zero = 0;
+    DcmSetElemValue(0x00020028, &one, 2);
+    DcmSetElemValue(0x00040028, "MONOCHROME2", 11);
+    DcmSetElemValue(0x01030028, &zero, 2);
+    BoxResponderAdd({"File Naming", IDOK, [&](HWND batch) {
+                         SetDlgItemTextA(batch, IDC_SAVE_PATH, Output("").c_str());
+                         for (int film = 1; film <= 3; ++film)
+                             SetDlgItemTextA(batch, IDC_BATCH_NAME_FIRST + film - 1,
+                                             ("batch" + std::to_string(film)).c_str());
+                     }});
+    RunBatchScan(dialog, &s.ds);
+    PumpPending();
+    for (int film = 1; film <= 3; ++film) {
+        const std::string name = Output(("batch" + std::to_string(film) + ".dcm").c_str());
+        EXPECT_EQ(name, BatchName(&s.ds, film));
+        EXPECT_GT(FileSize(name), 100000);
+    }
+    EXPECT_EQ(3, Count(StatusHistory(), "Scan Completed Successfully."));
+    EXPECT_EQ(3, g_spy.stages);
+    EXPECT_EQ(3, g_spy.ejects);
+    EXPECT_EQ(3, CommandsReceived(IDM_SCAN_FINISHED));
+    EXPECT_EQ(1, g_spy.stageModes.back());
+    EXPECT_EQ(2u, BoxResponderSeen().size());  // the two dialogs, nothing else
+}
+
 TEST_F(ScanCommands, FilmInTheTransportIsNotStaged)
 {
     Start("");
