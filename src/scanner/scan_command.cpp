@@ -47,9 +47,7 @@ int StartFileScan(HWND window, DSData* ds)
         SetScanStatus(window, "Error Encountered During a Scan.");
         return -1;
     }
-    // A cancelled scan wrote no image for the patient dialog to describe.
-    if (!ds->ScanSettings->scanCancelled)
-        ds->ScanSettings->imageScanned = 1;
+    ds->ScanSettings->imageScanned = 1;
     PostMessageA(window, WM_COMMAND, IDM_SCAN_FINISHED, 0);
     return 1;
 }

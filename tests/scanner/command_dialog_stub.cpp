@@ -16,22 +16,16 @@ static LRESULT CALLBACK StatusProc(HWND control, UINT message, WPARAM wParam, LP
     return CallWindowProcA(g_statusProc, control, message, wParam, lParam);
 }
 
-static void OnCancel(DSData* ds)
-{
-    if (ds->ScanSettings->scanState == 1) {
-        ds->ScanSettings->scanState = 0;
-        ds->ScanSettings->stopBatch = 1;
-    }
-}
-
+// Cancel during a scan stops it and the batch, as the main dialog's does.
 static void OnCommand(HWND dialog, int id)
 {
-    DSData* ds = reinterpret_cast<DSData*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+    ScanSettings* s = reinterpret_cast<DSData*>(GetWindowLongPtrA(dialog, GWLP_USERDATA))->ScanSettings;
     ++g_commands[id];
-    if (id == IDCANCEL ||
-        (id == IDM_REPAINT_PROGRESS && ds->ScanSettings->scanState == 1 &&
-         ds->ScanSettings->currentFilm == g_cancelFilm))
-        OnCancel(ds);
+    const bool cancel = id == IDCANCEL || (id == IDM_REPAINT_PROGRESS && s->currentFilm == g_cancelFilm);
+    if (cancel && s->scanState == 1) {
+        s->scanState = 0;
+        s->stopBatch = 1;
+    }
 }
 
 static INT_PTR CALLBACK StubProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
