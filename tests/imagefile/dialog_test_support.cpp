@@ -1,6 +1,8 @@
 #include "dialog_test_support.h"
 
-#include <stdio.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "imagefile/dicom_table.h"
 
@@ -9,31 +11,10 @@ void DialogTest::SetUp()
     StartTestSession(&s);
     BoxResponderStart();
     DcmClearElementTable();
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    folder = std::string(temp) + "fcdlg" + std::to_string(GetCurrentProcessId()) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    CreateDirectoryA(folder.c_str(), nullptr);
-}
-
-static void RemoveTree(const std::string& path)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string full = path + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(full);
-            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(full.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
+    folder = (std::filesystem::temp_directory_path() /
+              ("fcdlg_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())))
+                 .string();
+    std::filesystem::create_directories(folder);
 }
 
 void DialogTest::TearDown()
@@ -41,12 +22,7 @@ void DialogTest::TearDown()
     PumpPending();
     BoxResponderStop();
     DeInitDSData();
-    RemoveTree(folder);
-}
-
-void DialogTest::OnDialog(const std::string& caption, int button, std::function<void(HWND)> steps)
-{
-    BoxResponderAdd({caption, button, steps});
+    std::filesystem::remove_all(folder);
 }
 
 std::string Text(HWND dialog, int id)
@@ -68,37 +44,25 @@ void Press(HWND dialog, int id)
 
 void PumpFor(int ms)
 {
-    DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-    while (static_cast<int>(end - GetTickCount()) > 0) {
+    for (DWORD end = GetTickCount() + static_cast<DWORD>(ms); static_cast<int>(end - GetTickCount()) > 0;
+         Sleep(10))
         PumpPending();
-        Sleep(10);
-    }
 }
 
 std::string LastBox(void)
 {
+    static const char* const icons[] = {"none", "stop", "exclamation", "question", "information"};
     std::vector<SeenBox> boxes = BoxResponderMessageBoxes();
-    return boxes.empty() ? "<no box>" : boxes.back().caption + "|" + boxes.back().text;
+    return boxes.empty() ? "<no box>" : boxes.back().caption + "|" + boxes.back().text + "|" + icons[boxes.back().icon];
 }
 
 void WriteFile(const std::string& path, const std::string& bytes)
 {
-    FILE* f = fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, f) << path;
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 std::string ReadFile(const std::string& path)
 {
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return "<none>";
-    std::string bytes;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.append(buffer, n);
-    fclose(f);
-    return bytes;
+    std::ifstream in(path, std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()) : "<none>";
 }

@@ -21,20 +21,20 @@ protected:
 
     void SetUp() override;
     void TearDown() override;
-
-    // When the dialog titled `caption` opens, runs `steps` in it and then
-    // presses `button` (0: leave it to the steps).
-    void OnDialog(const std::string& caption, int button, std::function<void(HWND)> steps = nullptr);
+    // When the dialog titled `caption` opens, runs `steps` in it, then
+    // presses `button` (0: the steps end it).
+    void OnDialog(const std::string& caption, int button, std::function<void(HWND)> steps = nullptr)
+    {
+        BoxResponderAdd({caption, button, steps});
+    }
     std::string InFolder(const std::string& name) const { return folder + "\\" + name; }
 };
 
 std::string Text(HWND dialog, int id);
 void Type(HWND dialog, int id, const std::string& text);
 void Press(HWND dialog, int id);
-// Runs the message queue for `ms` milliseconds (timers fire meanwhile).
-void PumpFor(int ms);
-// The last message box seen, as "caption|text".
-std::string LastBox(void);
+void PumpFor(int ms);        // runs the message queue meanwhile (timers fire)
+std::string LastBox(void);   // "caption|text|icon" of the last message box
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);  // "<none>" when absent
 

@@ -28,6 +28,8 @@ TEST(ImageFileExports, ReachableByNameFromTheDll)
     ASSERT_NE(nullptr, set);
     ASSERT_NE(nullptr, get);
     ASSERT_NE(nullptr, gen);
+    for (const char* dialog : {"OpenOutFileDlg", "ForceOpenOutFileDlg", "OpenPatDataDlg"})
+        EXPECT_NE(nullptr, GetProcAddress(dll, dialog)) << dialog;
 
     EXPECT_EQ(0, fix(nullptr));
     const uint32_t patientName = 0x00100010;

@@ -16,14 +16,12 @@ TEST_F(OutputPrepare, DepthCheckOverModeDiskFormatAndDepth)
 {
     // Rows: transfer mode, save to disk, format; columns: depths 1, 8, 12, 16.
     struct Row { uint32_t mode; uint32_t disk; const char* format; int results[4]; };
-    const Row rows[] = {
-        {1, 0, "Bitmap", {0, 0, 0, 0}},   {1, 0, "TIFF", {0, 0, 0, 0}},
-        {1, 1, "Bitmap", {0, 0, -1, -1}}, {1, 1, "bitmap", {0, 0, -1, -1}},
-        {1, 1, "DICOM", {0, 0, 0, 0}},    {2, 0, "Bitmap", {0, 0, -1, -1}},
-        {2, 0, "TIFF", {0, 0, 0, 0}},     {2, 1, "DICOM", {0, 0, 0, 0}},
-        {3, 0, "TIFF", {0, 0, -1, -1}},   {3, 0, "DICOM", {0, 0, -1, -1}},
-        {3, 1, "TIFF", {0, 0, 0, 0}},     {3, 1, "Bitmap", {0, 0, -1, -1}},
-    };
+    const Row rows[] = {{1, 0, "Bitmap", {0, 0, 0, 0}},   {1, 0, "TIFF", {0, 0, 0, 0}},
+                        {1, 1, "Bitmap", {0, 0, -1, -1}}, {1, 1, "bitmap", {0, 0, -1, -1}},
+                        {1, 1, "DICOM", {0, 0, 0, 0}},    {2, 0, "Bitmap", {0, 0, -1, -1}},
+                        {2, 0, "TIFF", {0, 0, 0, 0}},     {2, 1, "DICOM", {0, 0, 0, 0}},
+                        {3, 0, "TIFF", {0, 0, -1, -1}},   {3, 0, "DICOM", {0, 0, -1, -1}},
+                        {3, 1, "TIFF", {0, 0, 0, 0}},     {3, 1, "Bitmap", {0, 0, -1, -1}}};
     const uint32_t depths[] = {1, 8, 12, 16};
     for (const Row& row : rows)
         for (int d = 0; d < 4; ++d) {
@@ -37,7 +35,7 @@ TEST_F(OutputPrepare, DepthCheckOverModeDiskFormatAndDepth)
     EXPECT_TRUE(BoxResponderSeen().empty());
 }
 
-TEST_F(OutputPrepare, FormatChoiceWithoutSaveToDisk)
+TEST_F(OutputPrepare, FormatChoiceAndOutputFileCheckMessages)
 {
     s.image.saveToDisk = 0;
     s.image.saveToDiskActive = 1;
@@ -48,8 +46,7 @@ TEST_F(OutputPrepare, FormatChoiceWithoutSaveToDisk)
 
     CopyText(s.output.formatName, sizeof s.output.formatName, "JPEG");
     EXPECT_EQ(0, PrepareOutputFile(nullptr, &s.ds));
-    EXPECT_EQ("Error|Bad file format is specified.", LastBox());
-    EXPECT_EQ(BOX_ICON_EXCLAMATION, BoxResponderMessageBoxes().back().icon);
+    EXPECT_EQ("Error|Bad file format is specified.|exclamation", LastBox());
 
     // TIFF goes to the host's name, or to the output name when it gave none.
     s.output.hostFileName[0] = '\0';
@@ -59,6 +56,12 @@ TEST_F(OutputPrepare, FormatChoiceWithoutSaveToDisk)
     EXPECT_STREQ(InFolder("out.tif").c_str(), s.output.hostFileName);
     EXPECT_EQ(2u, s.output.outputFormat);
     EXPECT_EQ("<none>", ReadFile(InFolder("out.tif")));  // the trial file is gone
+
+    EXPECT_EQ(1, CheckOutputFile(nullptr, ""));
+    EXPECT_EQ("Error|Invalid file name|stop", LastBox());
+    std::string missing = InFolder("no such folder\\a.tif");
+    EXPECT_EQ(1, CheckOutputFile(nullptr, missing.c_str()));
+    EXPECT_EQ("Error|Output file " + missing + " can not be generated.  Make sure path is correct.|stop", LastBox());
 }
 
 TEST_F(OutputPrepare, FirstFilmToDiskOpensTheBatchDialogAndLaterFilmsThePatientDialogOnly)
@@ -73,12 +76,14 @@ TEST_F(OutputPrepare, FirstFilmToDiskOpensTheBatchDialogAndLaterFilmsThePatientD
 
     BoxResponderClear();
     s.settings.currentFilm = 2;
-    uint32_t markersWhileOpen = 0;
+    uint32_t requested = 0, mode = 0;  // while the dialog is open
     OnDialog("Patient Information", IDCANCEL, [&](HWND) {
-        markersWhileOpen = s.settings.patientInfoRequested * 10 + s.settings.patientDialogMode;
+        requested = s.settings.patientInfoRequested;
+        mode = s.settings.patientDialogMode;
     });
     EXPECT_EQ(0, PrepareOutputFile(nullptr, &s.ds));
-    EXPECT_EQ(11u, markersWhileOpen);
+    EXPECT_EQ(1u, requested);
+    EXPECT_EQ(1u, mode);
     EXPECT_EQ(0u, s.settings.patientInfoRequested + s.settings.patientDialogMode);
 
     OnDialog("Patient Information", 0, [&](HWND d) {
@@ -89,33 +94,6 @@ TEST_F(OutputPrepare, FirstFilmToDiskOpensTheBatchDialogAndLaterFilmsThePatientD
     });
     EXPECT_EQ(1, PrepareOutputFile(nullptr, &s.ds));
     EXPECT_EQ(3u, s.output.outputFormat);
-}
-
-TEST_F(OutputPrepare, OutputFileCheckMessages)
-{
-    EXPECT_EQ(1, CheckOutputFile(nullptr, ""));
-    EXPECT_EQ("Error|Invalid file name", LastBox());
-    EXPECT_EQ(BOX_ICON_STOP, BoxResponderMessageBoxes().back().icon);
-
-    std::string missing = InFolder("no such folder\\a.tif");
-    EXPECT_EQ(1, CheckOutputFile(nullptr, missing.c_str()));
-    EXPECT_EQ("Error|Output file " + missing + " can not be generated.  Make sure path is correct.", LastBox());
-
-    // Over an existing file: the question; either answer keeps its bytes,
-    // which only a finished scan replaces.
-    std::string earlier = InFolder("earlier.tif");
-    WriteFile(earlier, "earlier");
-    BoxResponderAdd({"", IDCANCEL, nullptr});
-    EXPECT_EQ(1, CheckOutputFile(nullptr, earlier.c_str()));
-    BoxResponderAdd({"", IDOK, nullptr});
-    EXPECT_EQ(0, CheckOutputFile(nullptr, earlier.c_str()));
-    std::vector<SeenBox> boxes = BoxResponderMessageBoxes();
-    ASSERT_EQ(4u, boxes.size());
-    EXPECT_EQ("Warning|" + earlier + " is already existing.\nSelect OK to overwrite.\nSelect CANCEL to return.",
-              boxes[3].caption + "|" + boxes[3].text);
-    EXPECT_EQ(BOX_ICON_EXCLAMATION, boxes[3].icon);
-    EXPECT_EQ((std::vector<int>{IDOK, IDCANCEL}), boxes[3].buttons);
-    EXPECT_EQ("earlier", ReadFile(earlier));
 }
 
 }  // namespace
