@@ -5,8 +5,8 @@
 
 #include "frame/clock.h"
 #include "frame/log.h"
+#include "pipeline/scan_block.h"
 #include "scanner/toolkit.h"
-#include "ui/resource.h"
 
 namespace {
 
@@ -15,12 +15,6 @@ const uint16_t kFeederStages = 13;
 const TkStatus kStageLate = 17;
 const TkStatus kStageTimedOut = 18;
 const uint32_t kLateFilmWaitMs = 8000;
-
-void ShowStatus(HWND window, const char* text)
-{
-    if (window)
-        SetDlgItemTextA(window, IDC_STATUS, text);
-}
 
 bool PaperSensed(void)
 {
@@ -43,7 +37,7 @@ int AskOperator(HWND window)
                                        "Check film(s) in film feeder. Click Retry button when ready",
                                        "Failed to load a film", MB_RETRYCANCEL | MB_ICONEXCLAMATION);
         if (answer != IDRETRY) {
-            ShowStatus(window, "Ready");
+            SetScanStatus(window, "Ready");
             return -1;
         }
         if (Toolkit()->stageFilmInFD() == 0)
@@ -54,7 +48,7 @@ int AskOperator(HWND window)
 int StageFilm(HWND window, const DSData* ds, FeedKind kind)
 {
     Toolkit()->setFDStageMode(2);
-    ShowStatus(window, "Loading film...");
+    SetScanStatus(window, "Loading film...");
     const TkStatus staged = Toolkit()->stageFilmInFD();
     if (staged == 0)
         return 0;
@@ -67,7 +61,7 @@ int StageFilm(HWND window, const DSData* ds, FeedKind kind)
                 return 0;
         }
     } else if (staged == kStageTimedOut && scan) {
-        ShowStatus(window, "Loading film time out.");
+        SetScanStatus(window, "Loading film time out.");
     }
     return AskOperator(window);
 }
@@ -102,7 +96,7 @@ int FeedFilm(HWND window, DSData* ds, FeedKind kind)
     if (kind == FEED_FOR_PRESCAN) {
         info->feederStatus = Toolkit()->getFDStatus();
         if (info->feederStatus != kFeederPresent)
-            ShowStatus(window, "Cannot detect a film feeder.");
+            SetScanStatus(window, "Cannot detect a film feeder.");
     }
     if (inPlace || info->feederStatus != kFeederPresent)
         return 0;
