@@ -396,6 +396,14 @@ enum {
 FILMCORE_API int32_t InitializeScanner(void* mainDialog, DSData* ds, int32_t retry);
 FILMCORE_API void DeinitializeScanner(void);
 
+/* ---- Scan commands ------------------------------------------------------ */
+
+/* dialog is the main dialog's window handle (HWND). Nonzero when the file
+   scan pipeline ended normally or was cancelled, 0 on failure. */
+FILMCORE_API int32_t StartScan(void* dialog, DSData* ds);
+/* Ejects the film from the digitizer; the toolkit's status (0 success). */
+FILMCORE_API int32_t EjectFilm(void* window);
+
 /* ---- Memory groups ------------------------------------------------------ */
 
 typedef struct MemBuffer {

@@ -459,11 +459,13 @@ TkStatus doTestUnitReady(void)
     VD_ENTER_OPEN(doTestUnitReady)
     uint8_t answer = c->unitReadyCount ? c->unitReady[d->unitIndex] : (uint8_t)VD_UNIT_READY;
     d->unitIndex = NextIndex(d->unitIndex, c->unitReadyCount);
+    d->senseStuck = answer == VD_UNIT_STUCK;
     switch (answer) {
     case VD_UNIT_TRACKING:
         d->senseKey = 2, d->senseCode = 4, d->senseQualifier = 1;
         return TK_FAILED;
     case VD_UNIT_BUSY:
+    case VD_UNIT_STUCK:
         d->senseKey = 2, d->senseCode = 4, d->senseQualifier = 0;
         return TK_FAILED;
     case VD_UNIT_LOST:
@@ -484,7 +486,7 @@ TkStatus doRequestSense(uint8_t* buffer, uint16_t length, uint16_t flag)
     sense[7] = sizeof sense - 8;
     sense[12] = d->senseCode;
     sense[13] = d->senseQualifier;
-    d->senseKey = d->senseCode = d->senseQualifier = 0;   // read once
+    if (!d->senseStuck) d->senseKey = d->senseCode = d->senseQualifier = 0;   // read once
     memset(buffer, 0, length);
     memcpy(buffer, sense, length < sizeof sense ? length : sizeof sense);
     return 0;

@@ -78,6 +78,7 @@ uint8_t UnitAnswer(const char* word)
     if (strcmp(word, "tracking") == 0) return VD_UNIT_TRACKING;
     if (strcmp(word, "busy") == 0) return VD_UNIT_BUSY;
     if (strcmp(word, "lost") == 0) return VD_UNIT_LOST;
+    if (strcmp(word, "stuck") == 0) return VD_UNIT_STUCK;
     return VD_UNIT_READY;
 }
 

@@ -14,7 +14,8 @@ typedef struct VdStep {
 } VdStep;
 
 // doTestUnitReady answers.
-enum VdUnitAnswer { VD_UNIT_READY, VD_UNIT_TRACKING, VD_UNIT_BUSY, VD_UNIT_LOST };
+// STUCK: not ready, and the sense data never clears however often it is read.
+enum VdUnitAnswer { VD_UNIT_READY, VD_UNIT_TRACKING, VD_UNIT_BUSY, VD_UNIT_LOST, VD_UNIT_STUCK };
 
 typedef struct VdConfig {
     // Identity and discovery

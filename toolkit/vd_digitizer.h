@@ -54,6 +54,7 @@ typedef struct Digitizer {
     uint16_t target;
     uint16_t statusIndex, unitIndex, stageIndex, calibrateIndex, fullTestIndex;
     uint8_t senseKey, senseCode, senseQualifier;
+    int senseStuck;            // the sense data survives being read
     VdProgram pending, applied;
     uint16_t stageMode;
     int filmInside;            // number of the film in the transport, 0 none

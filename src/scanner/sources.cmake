@@ -14,4 +14,11 @@ list(APPEND FILMCORE_WIN32_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/scan_lists.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scan_controls.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scan_params.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/param_sync.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/param_sync.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/digitizer_wait.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/film_feed.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/scan_start.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/auto_size.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/prescan.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/scan_command.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/batch_scan.cpp)

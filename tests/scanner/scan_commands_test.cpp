@@ -1,0 +1,386 @@
+// The scan commands against the installed virtual digitizer, with the
+// virtual clock and a stand-in main dialog: waiting for the digitizer, film
+// feeding, the batch loop, the memory transfer and the prescan.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "box_responder.h"
+#include "command_dialog_stub.h"
+#include "frame/clock.h"
+#include "frame/text_copy.h"
+#include "scanner/batch_scan.h"
+#include "scanner/digitizer_wait.h"
+#include "scanner/film_feed.h"
+#include "scanner/prescan.h"
+#include "scanner/scan_command.h"
+#include "scanner/scan_lists.h"
+#include "scanner/toolkit.h"
+#include "session_fixture.h"
+#include "ui/resource.h"
+
+namespace {
+
+const char kLost[] = "ERROR. Lost communication with digitizer.";
+const char kTracking[] = "Please wait. Digitizer is in tracking mode.";
+const char kFeedText[] = "Check film(s) in film feeder. Click Retry button when ready";
+const char kDepthWarning[] =
+    "Currently selected file format does not support\n12 or 16 bit scanning mode.  Please change file format";
+
+// What the commands asked of the digitizer, through a table that forwards
+// every call to the installed DLL.
+struct Spy { std::vector<int> stageModes; int stages = 0, ejects = 0, senseReads = 0; };
+ScanKit g_real;
+Spy g_spy;
+TkStatus SpyStageMode(uint16_t mode) { g_spy.stageModes.push_back(mode); return g_real.setFDStageMode(mode); }
+TkStatus SpyStage(void) { ++g_spy.stages; return g_real.stageFilmInFD(); }
+TkStatus SpyEject(void) { ++g_spy.ejects; return g_real.unloadMedium(); }
+TkStatus SpySense(uint8_t* b, uint16_t n, uint16_t f) { ++g_spy.senseReads; return g_real.doRequestSense(b, n, f); }
+
+int Count(const std::vector<std::string>& texts, const std::string& text)
+{
+    return int(std::count(texts.begin(), texts.end(), text));
+}
+
+std::string Output(const char* name)
+{
+    char cwd[MAX_PATH];
+    GetCurrentDirectoryA(sizeof cwd, cwd);
+    return std::string(cwd) + "\\commands_out\\" + name;
+}
+
+std::string BatchFile(int film)
+{
+    return Output(("batch" + std::to_string(film) + ".dcm").c_str());
+}
+
+long FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ? long(data.nFileSizeLow) : 0;
+}
+
+class ScanCommands : public ::testing::Test {
+protected:
+    TestSession s;
+    HWND dialog = nullptr;
+    std::string ini = Output("digitizer.ini");
+
+    void Start(const std::string& config, int depth = 8)
+    {
+        CreateDirectoryA(Output("").c_str(), nullptr);
+        if (FILE* f = fopen(ini.c_str(), "wb")) {
+            fputs(config.c_str(), f);
+            fclose(f);
+        }
+        SetEnvironmentVariableA("SCANKIT_CONFIG", ini.c_str());
+        StartTestSession(&s);
+        BoxResponderStart();
+        ClockUseVirtual(0);
+        dialog = CreateCommandDialog(&s.ds);
+        ASSERT_NE(nullptr, dialog);
+        s.host.mainDialog = dialog;
+        ASSERT_EQ(0, InitializeScanner(dialog, &s.ds, 0));
+        g_real = *Toolkit();
+        ScanKit spy = g_real;
+        spy.setFDStageMode = SpyStageMode;
+        spy.stageFilmInFD = SpyStage;
+        spy.unloadMedium = SpyEject;
+        spy.doRequestSense = SpySense;
+        ToolkitInstall(&spy);
+        g_spy = Spy();
+        s.settings.resolution = 75;
+        FillResolutionList(dialog, &s.ds);
+        FillDepthList(dialog, &s.ds, depth);
+        CopyText(s.output.formatName, sizeof s.output.formatName, "Bitmap");
+        BoxResponderClear();
+    }
+
+    void MultiFilm(int films)
+    {
+        s.image.multiFilmMode = 1;
+        FillFilmCountList(dialog, &s.ds);
+        SetFilmCount(dialog, &s.ds, films);
+    }
+
+    bool ScanEnabled() { return IsWindowEnabled(GetDlgItem(dialog, IDC_SCAN)) != FALSE; }
+
+    void TearDown() override
+    {
+        if (!dialog)
+            return;
+        DestroyWindow(dialog);
+        dialog = nullptr;
+        DeleteFileA("c:\\nqt\\temp\\nXfer.bmp");
+        PumpPending();
+        BoxResponderStop();
+        ToolkitUnbind();
+        SetEnvironmentVariableA("SCANKIT_CONFIG", nullptr);
+        DeleteFileA(ini.c_str());
+        ClockUseReal();
+        DeInitDSData();
+    }
+};
+
+TEST_F(ScanCommands, WaitForDigitizerIsBoundedAndTellsTheOperator)
+{
+    // config, result, last status ("" none), tracking notices, ms slept
+    const struct { const char* config; int result; const char* lastStatus; int trackingNotes; uint64_t sleptMs; } cases[] = {
+        {"unitReady = ready", 1, "", 0, 0},
+        {"unitReady = tracking,tracking,ready", 1, kTracking, 1, 2000},
+        {"unitReady = lost", 0, kLost, 0, 0},
+        // Sense data that never clears, and tracking that never ends.
+        {"unitReady = stuck", 0, kLost, 0, 0},
+        {"unitReady = tracking", 0, kLost, 1, 1000ull * DIGITIZER_TRACKING_ROUNDS},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.config);
+        Start(c.config);
+        const uint64_t before = ClockSleptTotal();
+        EXPECT_EQ(c.result, WaitForDigitizerReady(dialog));
+        EXPECT_EQ(c.sleptMs, ClockSleptTotal() - before);
+        const std::vector<std::string>& status = StatusHistory();
+        EXPECT_EQ(c.lastStatus, status.empty() ? std::string() : status.back());
+        EXPECT_EQ(c.trackingNotes, Count(status, kTracking));
+        if (std::string(c.config) == "unitReady = stuck") {
+            EXPECT_EQ(DIGITIZER_SENSE_READS, g_spy.senseReads);
+        }
+        if (c.result == 0) {
+            // Nothing else happens once the digitizer is lost.
+            EXPECT_EQ(-1, LoadFilmAndScan(dialog, &s.ds));
+            EXPECT_EQ(0, g_spy.stages);
+        }
+        TearDown();
+    }
+}
+
+TEST_F(ScanCommands, FilmCountZeroScansNothingAndCancelDuringFilmTwoOfThreeEndsTheBatch)
+{
+    Start("");
+    s.settings.filmCount = 0;
+    RunBatchScan(dialog, &s.ds);
+    EXPECT_EQ(std::vector<int>{1}, g_spy.stageModes);
+    EXPECT_EQ(0, g_spy.stages + CommandsReceived(IDM_REPAINT_PROGRESS));
+    MultiFilm(3);
+    CancelDuringFilm(2);
+    RunBatchScan(dialog, &s.ds);
+    PumpPending();
+    const std::vector<std::string>& status = StatusHistory();
+    EXPECT_EQ(1, Count(status, "Scan Completed Successfully."));
+    EXPECT_EQ("Scan Cancelled.", status.back());
+    EXPECT_EQ(2, g_spy.stages);
+    EXPECT_EQ(2, g_spy.ejects);
+    EXPECT_EQ(1, g_spy.stageModes.back());
+    EXPECT_EQ(2, CommandsReceived(IDM_SCAN_FINISHED));
+    EXPECT_TRUE(ScanEnabled());
+}
+
+// Three films through the feeder into three DICOM files named in the batch
+// dialog; the readers test then checks names, patient data and pixels.
+TEST_F(ScanCommands, MultiFilmBatchWritesEachFilmUnderItsNameAndEjectsIt)
+{
+    Start("");
+    for (int film = 1; film <= 3; ++film)
+        DeleteFileA(BatchFile(film).c_str());
+    s.image.saveToDisk = 1;
+    CopyText(s.output.formatName, sizeof s.output.formatName, "DICOM");
+    CopyText(s.output.hostFileName, sizeof s.output.hostFileName, Output("host.dcm").c_str());
+    // The patient first, through Patient Info, as multi-film mode asks no more.
+    BoxResponderAdd({"Patient Information", IDOK, [](HWND patient) {
+                         SetDlgItemTextA(patient, IDC_PATIENT_NAME, "DOE^JANE");
+                         SetDlgItemTextA(patient, IDC_PATIENT_ID, "PID-0042");
+                         SetDlgItemTextA(patient, IDC_STUDY_ID, "S1");
+                         SetDlgItemTextA(patient, IDC_PATIENT_DOB, "20041104");
+                     }});
+    s.settings.patientInfoRequested = 1;
+    ASSERT_EQ(1, OpenPatDataDlg(nullptr, dialog, &s.ds));
+    s.settings.patientInfoRequested = 0;
+    MultiFilm(3);
+    uint16_t one = 1, zero = 0;
+    DcmSetElemValue(0x00020028, &one, 2);
+    DcmSetElemValue(0x00040028, "MONOCHROME2", 11);
+    DcmSetElemValue(0x01030028, &zero, 2);
+    BoxResponderAdd({"File Naming", IDOK, [&](HWND batch) {
+                         SetDlgItemTextA(batch, IDC_SAVE_PATH, Output("").c_str());
+                         for (int film = 1; film <= 3; ++film)
+                             SetDlgItemTextA(batch, IDC_BATCH_NAME_FIRST + film - 1, ("batch" + std::to_string(film)).c_str());
+                     }});
+    RunBatchScan(dialog, &s.ds);
+    PumpPending();
+    for (int film = 1; film <= 3; ++film) {
+        EXPECT_EQ(BatchFile(film), BatchName(&s.ds, film));
+        EXPECT_GT(FileSize(BatchFile(film)), 100000);
+    }
+    EXPECT_EQ(3, Count(StatusHistory(), "Scan Completed Successfully."));
+    EXPECT_EQ(3, g_spy.stages);
+    EXPECT_EQ(3, g_spy.ejects);
+    EXPECT_EQ(3, CommandsReceived(IDM_SCAN_FINISHED));
+    EXPECT_EQ(1, g_spy.stageModes.back());
+    EXPECT_EQ(2u, BoxResponderSeen().size());  // the two dialogs, nothing else
+}
+
+TEST_F(ScanCommands, FilmInTheTransportIsNotStaged)
+{
+    Start("");
+    ASSERT_EQ(0, Toolkit()->loadMedium());
+    EXPECT_EQ(0x0F, RequestFeederPosition());
+    const long logBefore = FileSize("c:\\nqt\\twnqt32.log");
+    EXPECT_EQ(0, FeedFilm(dialog, &s.ds, FEED_FOR_SCAN));
+    EXPECT_EQ(0, g_spy.stages + int(g_spy.stageModes.size()));
+    EXPECT_EQ(0, Count(StatusHistory(), "Loading film..."));
+    EXPECT_EQ(logBefore + long(strlen("Get paper sensor")), FileSize("c:\\nqt\\twnqt32.log"));
+}
+
+// config, feed, answers to the box, result, ms slept, time-out status ("" none)
+struct FeedCase { const char* config; FeedKind kind; std::vector<int> answers; int result; uint64_t sleptMs; const char* timeOutText; };
+
+TEST_F(ScanCommands, StagingAnswersAndTheRetryCancelBox)
+{
+    // A prescan loads the film itself first; here the load brings nothing.
+    const FeedCase cases[] = {
+        {"stage = 17,0\nhardwareVersion = 7", FEED_FOR_SCAN, {IDRETRY}, 0, 0, ""},
+        {"stage = 17,0\nhardwareVersion = 6", FEED_FOR_SCAN, {IDRETRY}, 0, 8000, ""},
+        {"stage = 17,0\nhardwareVersion = 7\nfailCalls = loadMedium", FEED_FOR_PRESCAN, {IDRETRY}, 0, 8000, ""},
+        {"stage = 18", FEED_FOR_SCAN, {IDCANCEL}, -1, 0, "Loading film time out."},
+        {"stage = 18\nfailCalls = loadMedium", FEED_FOR_PRESCAN, {IDCANCEL}, -1, 0, ""},
+        {"stage = 5,5,0", FEED_FOR_SCAN, {IDRETRY, IDRETRY}, 0, 0, ""},
+    };
+    for (const FeedCase& c : cases) {
+        SCOPED_TRACE(c.config);
+        Start(c.config);
+        for (int answer : c.answers)
+            BoxResponderAdd({"Failed to load a film", answer, nullptr});
+        const uint64_t before = ClockSleptTotal();
+        EXPECT_EQ(c.result, FeedFilm(dialog, &s.ds, c.kind));
+        EXPECT_EQ(c.sleptMs, ClockSleptTotal() - before);
+        EXPECT_EQ(std::vector<int>{2}, g_spy.stageModes);
+        const std::vector<SeenBox> boxes = BoxResponderMessageBoxes();
+        ASSERT_EQ(c.answers.size(), boxes.size());
+        for (const SeenBox& box : boxes) {
+            EXPECT_EQ(kFeedText, box.text);
+            EXPECT_EQ(BOX_ICON_EXCLAMATION, box.icon);
+            EXPECT_EQ((std::vector<int>{IDCANCEL, IDRETRY}), box.buttons);
+        }
+        const std::vector<std::string>& status = StatusHistory();
+        EXPECT_EQ(c.timeOutText[0] ? 1 : 0, Count(status, c.timeOutText));
+        EXPECT_EQ(c.result ? "Ready" : "Loading film...", status.back());
+        TearDown();
+    }
+}
+
+TEST_F(ScanCommands, MemoryTransferStartsOnceForTheHost)
+{
+    Start("");
+    MultiFilm(3);
+    s.output.transferMode = 1;
+    RunBatchScan(dialog, &s.ds);
+    PumpPending();
+    EXPECT_EQ(1, s.imageReadyCalls);
+    EXPECT_EQ(1, g_spy.stages);
+    EXPECT_EQ(0, CommandsReceived(IDM_SCAN_FINISHED));
+    EXPECT_EQ(1, s.settings.scanState);
+    EXPECT_EQ("Memory scan initializing...", StatusHistory().back());
+    EXPECT_EQ("PORTRAIT", s.profile["IMAGE_ORIENT\nSet"]);
+    EXPECT_FALSE(ScanEnabled());
+    MemStopScan(&s.ds);
+    EXPECT_TRUE(ScanEnabled());
+}
+
+TEST_F(ScanCommands, MemoryTransferThatCannotStartLeavesNothingRunning)
+{
+    Start("failCalls = getAverageCount");
+    s.output.transferMode = 1;
+    EXPECT_EQ(-1, RunScanCommand(dialog, &s.ds));
+    const std::vector<SeenBox> boxes = BoxResponderMessageBoxes();
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_EQ("ERROR|Error Starting a Scan.", boxes[1].caption + "|" + boxes[1].text);
+    EXPECT_EQ(BOX_ICON_STOP, boxes[1].icon);
+    EXPECT_EQ("Error Encountered Starting Scan.", StatusHistory().back());
+    EXPECT_EQ(0, s.settings.scanState);
+    EXPECT_TRUE(ScanEnabled());
+}
+
+TEST_F(ScanCommands, WithoutSaveToDiskTheImageIsTheTransferBitmap)
+{
+    Start("");
+    CopyText(s.output.formatName, sizeof s.output.formatName, "TIFF");
+    s.output.outputFormat = OUTPUT_TIFF;
+    const std::string transfer = "c:\\nqt\\temp\\nXfer.bmp";
+    DeleteFileA(transfer.c_str());
+    EXPECT_EQ(1, RunScanCommand(dialog, &s.ds));
+    EXPECT_EQ(transfer, s.output.outputPath);
+    EXPECT_EQ(uint32_t(OUTPUT_BITMAP), s.output.outputFormat);
+    EXPECT_STREQ("Bitmap", s.output.formatName);
+    EXPECT_EQ(1u, s.settings.imageScanned);
+    // Pillow reads it afterwards (check_scan_commands.py).
+    EXPECT_TRUE(MoveFileExA(transfer.c_str(), Output("nxfer.bmp").c_str(), MOVEFILE_REPLACE_EXISTING));
+}
+
+TEST_F(ScanCommands, PrescanScansTheBedAndAsksForTheReload)
+{
+    Start("", 16);
+    s.settings.resolution = 150;
+    FillResolutionList(dialog, &s.ds);
+    s.settings.autoSize = 0;
+    EXPECT_EQ(0, RunPrescanCommand(dialog, &s.ds));
+    PumpPending();
+    EXPECT_EQ(1u, s.settings.autoSize);
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_AUTO_SIZE));
+    EXPECT_EQ(1u, NotificationsOf(&s, 14).at(0).AsU32());
+    EXPECT_EQ("Scan Completed Successfully.", StatusHistory().back());
+    EXPECT_EQ(150u, s.settings.resolution);
+    EXPECT_EQ(16u, s.settings.bitDepth);
+    EXPECT_EQ(1, CommandsReceived(IDM_RELOAD_AFTER_PRESCAN));
+    EXPECT_TRUE(ScanEnabled());
+}
+
+TEST_F(ScanCommands, PrescanWithTheFilmLoadCancelled)
+{
+    Start("stage = 5\nfailCalls = loadMedium");
+    BoxResponderAdd({"Failed to load a film", IDCANCEL, nullptr});
+    EXPECT_EQ(0, RunPrescanCommand(dialog, &s.ds));
+    EXPECT_EQ(std::vector<int>{2}, g_spy.stageModes);
+    EXPECT_TRUE(ScanEnabled());
+    EXPECT_EQ(0, CommandsReceived(IDM_REPAINT_PROGRESS));
+    PumpPending();
+    EXPECT_EQ(1, CommandsReceived(IDM_RELOAD_AFTER_PRESCAN));
+    EXPECT_EQ("Ready", StatusHistory().back());
+}
+
+// The depth check refuses 16 bits for a bitmap; the operator changes the
+// format after `refusals` - 1 warnings, or never.
+TEST_F(ScanCommands, ASixthPreparationThatPassesScans)
+{
+    for (int refusals : {5, 6}) {
+        SCOPED_TRACE(refusals);
+        Start("", 16);
+        s.image.saveToDisk = 1;
+        s.settings.currentFilm = 2;
+        const std::string tiff = Output("sixth.tif");
+        CopyText(s.output.outputPath, sizeof s.output.outputPath, tiff.c_str());
+        s.output.hostFileName[0] = '\0';
+        for (int i = 1; i <= refusals; ++i)
+            BoxResponderAdd({"WARNING", IDOK, [&, i](HWND) {
+                                 if (i == 5 && refusals == 5)
+                                     CopyText(s.output.formatName, sizeof s.output.formatName, "TIFF");
+                             }});
+        EXPECT_EQ(refusals == 5 ? 1 : -1, RunScanCommand(dialog, &s.ds));
+        const std::vector<SeenBox> boxes = BoxResponderMessageBoxes();
+        ASSERT_EQ(size_t(refusals), boxes.size());
+        for (const SeenBox& box : boxes) {
+            EXPECT_EQ(kDepthWarning, box.text);
+            EXPECT_EQ(BOX_ICON_EXCLAMATION, box.icon);
+        }
+        EXPECT_EQ(refusals == 5 ? 1 : 0, g_spy.stages);
+        EXPECT_EQ(refusals == 5, FileSize(tiff) > 0);
+        DeleteFileA(tiff.c_str());
+        TearDown();
+    }
+}
+
+}  // namespace
