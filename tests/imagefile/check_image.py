@@ -1,7 +1,7 @@
 """Reads an image file with an independent reader and compares its pixels,
-in display order, with the expected samples the test wrote beside it.
+in display order, with the test image the writer was given.
 
-usage: check_image.py bmp|tiff|dicom FILE EXPECTED WIDTH ROWS BITS
+usage: check_image.py bmp|tiff|dicom FILE WIDTH ROWS BITS
 Prints "match", or what differs.
 """
 import sys
@@ -9,21 +9,32 @@ import sys
 import numpy as np
 
 
+def test_image(width, rows, bits):
+    # The formula of image_test_support.cpp, row 0 first as delivered.
+    y, x = np.mgrid[0:rows, 0:width].astype(np.uint32)
+    v = x * 37 + y * 101 + x * y * 7
+    if bits == 1:
+        return (((x + 2 * y) % 3) == 0).astype(np.uint16)
+    if bits == 8:
+        return (v & 0xFF).astype(np.uint16)
+    if bits == 12:
+        return (v & 0xFFF).astype(np.uint16)
+    return ((v * 13) & 0xFFFF).astype(np.uint16)
+
+
 def read_bmp(path, bits):
     from PIL import Image
     image = Image.open(path)
-    image.load()
-    pixels = np.array(image)
     if bits == 1:
-        return pixels.astype(np.uint16)
+        return np.array(image.convert("L")).astype(np.uint16) // 255
     if bits == 8:
-        return pixels.astype(np.uint16)
+        return np.array(image.convert("L")).astype(np.uint16)  # through the palette
     # Pillow reads a 16-bit bitmap as 5-5-5 RGB; rebuild the low 15 bits.
     rgb = np.array(image.convert("RGB")).astype(np.uint16)
     return ((rgb[..., 0] >> 3) << 10) | ((rgb[..., 1] >> 3) << 5) | (rgb[..., 2] >> 3)
 
 
-def read_tiff(path, bits):
+def read_tiff(path):
     from PIL import Image
     image = Image.open(path)
     if image.tag_v2.get(274) != 4:
@@ -32,7 +43,7 @@ def read_tiff(path, bits):
     return np.array(image).astype(np.uint16)
 
 
-def read_dicom(path, bits, width):
+def read_dicom(path, width):
     import pydicom
     from pydicom.dataset import FileMetaDataset
     from pydicom.uid import ImplicitVRLittleEndian
@@ -46,17 +57,18 @@ def read_dicom(path, bits, width):
 
 
 def main():
-    kind, path, expected_path = sys.argv[1:4]
-    width, rows, bits = (int(v) for v in sys.argv[4:7])
-    expected = np.fromfile(expected_path, dtype="<u2").reshape(rows, width)
+    kind, path = sys.argv[1:3]
+    width, rows, bits = (int(v) for v in sys.argv[3:6])
+    expected = test_image(width, rows, bits)
     if kind == "bmp":
         actual = read_bmp(path, bits)
-        if bits > 8:
-            expected = expected & 0x7FFF
+        expected = expected[::-1] & 0x7FFF  # shown bottom-up
     elif kind == "tiff":
-        actual = read_tiff(path, bits)
+        actual = read_tiff(path)
+        if bits == 12:
+            expected = expected * 16
     else:
-        actual = read_dicom(path, bits, width)
+        actual = read_dicom(path, width)
     if actual.shape != expected.shape:
         print("shape", actual.shape, "expected", expected.shape)
         return

@@ -73,6 +73,19 @@ std::string ListEntries(HWND dialog, int id)
     return all;
 }
 
+std::string MessageBoxesShown(void)
+{
+    static const char* const icons[] = {"none", "stop", "exclamation", "question", "information"};
+    std::string all;
+    for (const SeenBox& box : BoxResponderMessageBoxes()) {
+        all += box.caption + "|" + box.text + "|" + icons[box.icon] + "|";
+        for (int b : box.buttons)
+            all += b == IDOK ? "OK" : b == IDYES ? "Yes" : b == IDNO ? "No" : b == IDCANCEL ? "Cancel" : "?";
+        all += "\n";
+    }
+    return all;
+}
+
 // The scripted table is installed already; start-up keeps it.
 static int LoadScripted(void)
 {

@@ -2,6 +2,9 @@
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
+
+#include "test_files.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -9,51 +12,50 @@
 #include "vd_digitizer.h"
 #endif
 
-std::string TempFile(const std::string& name)
-{
-    return "digitizer_" + name;   // the test's working folder, seen by the DLL too
-}
-
-// Discovery as the library does it: the toolkit stays open on the target
-// that answers the inquiry (when none does, tests see the failures).
 static bool OpenOnDigitizer(uint16_t adapters)
 {
     const ScanKit* kit = Toolkit();
     for (uint16_t adapter = 0; adapter < adapters; ++adapter) {
-        if (kit->setSCSIAdaptorId(adapter) != 0) continue;
+        if (kit->setSCSIAdaptorId(adapter) != 0)
+            continue;
         for (uint16_t target = 0; target < 8; ++target) {
             uint32_t value = 0;
-            if (kit->openToolKit(target, &value) != 0) return false;
+            if (kit->openToolKit(target, &value) != 0)
+                return false;
             uint8_t inquiry[52];
-            if (kit->doInquiry(inquiry, sizeof inquiry) == 0) return true;
+            if (kit->doInquiry(inquiry, sizeof inquiry) == 0)
+                return true;
             kit->closeToolKit();
         }
     }
     return false;
 }
 
-bool UseDigitizer(const std::string& name, const std::string& ini)
+bool UseDigitizer(const std::string& ini)
 {
-    std::string path = TempFile(name + ".ini");
+    std::string path = TestTempPath("digitizer.ini");
     FILE* file = fopen(path.c_str(), "wb");
-    if (!file) return false;
+    if (!file)
+        return false;
     fwrite(ini.data(), 1, ini.size(), file);
     fclose(file);
 #ifdef _WIN32
     SetEnvironmentVariableA("SCANKIT_CONFIG", path.c_str());
     char dll[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, dll, sizeof dll);
-    if (length == 0 || length >= sizeof dll) return false;
-    char* slash = strrchr(dll, '\\');
-    if (!slash || (size_t)(slash - dll) + 16 >= sizeof dll) return false;
+    char* slash = length && length < sizeof dll ? strrchr(dll, '\\') : nullptr;
+    if (!slash || (size_t)(slash - dll) + 16 >= sizeof dll)
+        return false;
     strcpy(slash + 1, "scankit32.dll");
-    if (!ToolkitBindFile(dll)) return false;
+    if (!ToolkitBindFile(dll))
+        return false;
 #else
     setenv("SCANKIT_CONFIG", path.c_str(), 1);
     ToolkitInstall(VdKit());
 #endif
     uint16_t adapters = 0;
-    if (Toolkit()->findSCSIAdaptors(&adapters) != 0) return false;
+    if (Toolkit()->findSCSIAdaptors(&adapters) != 0)
+        return false;
     OpenOnDigitizer(adapters);
     return true;
 }
@@ -70,8 +72,7 @@ void ReleaseDigitizer()
 void Program(const Window& w)
 {
     const ScanKit* kit = Toolkit();
-    kit->setAverageCount(w.averageCount);
-    kit->setDarkEnhance(w.darkEnhance);
+    kit->setAverageCount(1);
     kit->setResolution(w.resolution);
     kit->initScanner();
     kit->setBitOrder(1);
@@ -81,7 +82,7 @@ void Program(const Window& w)
     kit->setBitsPerPixel(w.bits);
     kit->setOffset(w.offsetX, w.offsetY);
     kit->initScanner();
-    kit->setTranslationTable(w.table);
+    kit->setTranslationTable(0);
 }
 
 ScanResult ReadImage(uint32_t request, int maxCalls)
@@ -91,27 +92,22 @@ ScanResult ReadImage(uint32_t request, int maxCalls)
     for (int call = 0; call < maxCalls; ++call) {
         int32_t got = -1;
         TkStatus status = Toolkit()->getImage(buffer.data(), request, &got);
-        if (got > 0) result.bytes.insert(result.bytes.end(), buffer.begin(), buffer.begin() + got);
+        if (got > 0)
+            result.bytes.insert(result.bytes.end(), buffer.begin(), buffer.begin() + got);
         result.reads.push_back(got);
         result.lastStatus = status;
-        if (status != 0) break;
-        ++result.callsBeforeEnd;
+        if (status != 0)
+            break;
     }
     Toolkit()->stopScan();
     return result;
-}
-
-uint64_t Checksum(const std::vector<uint8_t>& bytes)
-{
-    uint64_t hash = 1469598103934665603ull;   // FNV-1a
-    for (uint8_t b : bytes) hash = (hash ^ b) * 1099511628211ull;
-    return hash;
 }
 
 uint32_t Sample(const std::vector<uint8_t>& bytes, uint32_t pixels, uint32_t bytesPerSample, uint32_t x,
                 uint32_t y)
 {
     size_t at = ((size_t)y * pixels + x) * bytesPerSample;
-    if (at + bytesPerSample > bytes.size()) return 0xFFFFFFFFu;
+    if (at + bytesPerSample > bytes.size())
+        return 0xFFFFFFFFu;
     return bytesPerSample == 1 ? bytes[at] : (uint32_t)(bytes[at] | bytes[at + 1] << 8);
 }

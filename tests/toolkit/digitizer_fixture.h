@@ -10,11 +10,11 @@
 
 #include "scanner/toolkit.h"
 
-// Writes `ini` to a file, points SCANKIT_CONFIG at it, binds the digitizer
-// (the DLL beside the test under Windows, the core's table natively),
-// powers it on through discovery and leaves the toolkit open on the target
-// that answers. Returns false when binding failed.
-bool UseDigitizer(const std::string& name, const std::string& ini);
+// Writes `ini` to a temporary file, points SCANKIT_CONFIG at it, binds the
+// digitizer (the DLL beside the test under Windows, the core's table
+// natively) and leaves the toolkit open on the target that answers the
+// inquiry, as discovery does. False when binding failed.
+bool UseDigitizer(const std::string& ini);
 void ReleaseDigitizer();
 
 struct Window {
@@ -23,9 +23,6 @@ struct Window {
     uint32_t pixels = 0, lines = 0;
     uint32_t offsetX = 0, offsetY = 0;
     uint8_t bits = 8;
-    int16_t table = 0;
-    uint16_t darkEnhance = 0;
-    uint16_t averageCount = 1;
 };
 
 // Programs the window as the library does (output mode 4 for 1 and 8 bits,
@@ -34,20 +31,16 @@ void Program(const Window& window);
 
 struct ScanResult {
     std::vector<uint8_t> bytes;
-    std::vector<int32_t> reads;     // bytes of every call
+    std::vector<int32_t> reads;  // bytes of every call
     TkStatus lastStatus = 0;
-    int callsBeforeEnd = 0;         // calls that returned 0
-    bool otherStatus = false;       // a status besides 0 and the last
 };
 
 // Reads with getImage in requests of `request` bytes until a non-zero status
 // (or `maxCalls`), then stops the scan.
 ScanResult ReadImage(uint32_t request, int maxCalls = 1000000);
 
-uint64_t Checksum(const std::vector<uint8_t>& bytes);
 // Sample x of line y of an image of `pixels` samples per line.
 uint32_t Sample(const std::vector<uint8_t>& bytes, uint32_t pixels, uint32_t bytesPerSample, uint32_t x,
                 uint32_t y);
-std::string TempFile(const std::string& name);
 
 #endif

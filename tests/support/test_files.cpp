@@ -1,0 +1,42 @@
+#include "test_files.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#ifdef _WIN32
+#include <process.h>
+#define getpid _getpid
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Made before any test runs: tests later point TMP or TMPDIR elsewhere.
+struct ProcessFolder {
+    std::filesystem::path path;
+    ProcessFolder()
+    {
+        std::error_code error;
+        path = std::filesystem::temp_directory_path(error);
+        if (error)
+            path = ".";
+        path /= "filmcore_test_" + std::to_string(getpid());
+        std::filesystem::create_directories(path, error);
+    }
+    ~ProcessFolder()
+    {
+        std::error_code error;
+        std::filesystem::remove_all(path, error);
+    }
+};
+
+ProcessFolder g_folder;
+
+}  // namespace
+
+std::string TestTempPath(const std::string& name)
+{
+    return (g_folder.path / name).string();
+}
