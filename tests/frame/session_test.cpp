@@ -65,44 +65,4 @@ TEST_F(Session, TableChoiceLoadsTheLastMarkedAndSavesAsOneAndZeros)
     EXPECT_STREQ(buffer, "a defau");
 }
 
-TEST_F(Session, NotificationLookupStopsAtTheFirstNullFunction)
-{
-    StartTestSession(&s);
-    uint32_t value = 300;
-    EXPECT_EQ(NotifyHostValue(3, &s.ds, &value, 4), 1);
-    ASSERT_EQ(s.notifications.size(), 1u);
-    EXPECT_EQ(s.notifications[0].AsU32(), 300u);
-    EXPECT_EQ(s.notifications[0].size, 4u);
-
-    SyncEntry table[] = {{3, nullptr}, {4, s.syncTable[3].function}, {0, nullptr}};
-    RegDSSyncFunctions(table, &s.ds);
-    EXPECT_EQ(NotifyHost(4, &s.ds), nullptr) << "an empty table, whatever follows";
-    RegDSSyncFunctions(nullptr, &s.ds);
-    EXPECT_EQ(NotifyHostValue(3, &s.ds, &value, 4), 0);
-    EXPECT_EQ(NotifyHost(3, nullptr), nullptr);
-
-    TestSession only;
-    NewTestSessionWithSyncIds(&only, {3});
-    ConnectHost(&only);
-    EXPECT_EQ(NotifyHostValue(4, &only.ds, &value, 4), 0) << "ids without a pair are skipped";
-    EXPECT_TRUE(only.notifications.empty());
-}
-
-TEST_F(Session, ControlGroupsUseATrueModulo)
-{
-    StartTestSession(&s);
-    const struct { uint32_t mask; int32_t group; int unlocked; } cases[] = {
-        {1u << 13, 1023, 1},  // (1023 - 14002) mod 32 is 13
-        {1u << 13, 14015, 1}, {1u << 13, 14002, 0}, {1u, 14034, 1}, {1u, INT32_MIN, 0}};
-    for (const auto& c : cases) {
-        s.image.guiControlMask = c.mask;
-        EXPECT_EQ(IsControlGroupUnlocked(&s.ds, c.group), c.unlocked) << c.group;
-    }
-    EXPECT_EQ(IsControlGroupUnlocked(nullptr, 14002), 0);
-    EXPECT_EQ(InitDSData(nullptr), 1);
-    DSData partial{};
-    EXPECT_EQ(InitDSData(&partial), 1);
-    EXPECT_EQ(RegDSSyncFunctions(nullptr, nullptr), 1);
-}
-
 }  // namespace

@@ -56,12 +56,12 @@ TEST(BmpWriter, CancelledScanStatesTheRowsWritten)
     OutputWriter writer = {};
     ASSERT_EQ(0, OpenOutputWriter(&writer, path.c_str(), OUTPUT_BITMAP));
     uint32_t width = 101, bits = 8, expected = 2000;
-    uint16_t dpi = 150;
+    uint16_t dpi = 150;  // a 2-byte value is taken too
+    uint64_t ignored = 999;
     SetWriterParam(&writer, ImageLength, &expected, 4);
     SetWriterParam(&writer, ImageWidth, &width, 4);
     SetWriterParam(&writer, BitsPerSample, &bits, 4);
     SetWriterParam(&writer, Resolution, &dpi, 2);
-    uint64_t ignored = 999;
     EXPECT_EQ(0, SetWriterParam(&writer, ImageWidth, &ignored, 8)) << "other sizes are ignored";
     EXPECT_EQ(1, SetWriterParam(&writer, 5, &width, 4));
     ASSERT_EQ(0, BeginOutputImage(&writer));
@@ -73,8 +73,7 @@ TEST(BmpWriter, CancelledScanStatesTheRowsWritten)
     EXPECT_EQ(0, ReleaseOutputWriter(&writer));
     std::vector<uint8_t> f = ReadFileBytes(path);
     ASSERT_EQ(1078u + 10 * 104, f.size());
-    EXPECT_EQ(101u, U32At(f, 18));
-    EXPECT_EQ(10u, U32At(f, 22));
+    EXPECT_EQ(10u, U32At(f, 22)) << "the rows written";
     EXPECT_EQ(5850u, U32At(f, 38));
     remove(path.c_str());
 }
@@ -94,9 +93,7 @@ TEST(OutputWriter, FullDiskAtFinishIsReported)
         ASSERT_EQ(0, WriteOutputRow(&writer, TestRow(width, 0, 8).data()));  // still buffered
         ::testing::internal::CaptureStderr();
         EXPECT_EQ(203, FinishOutputImage(&writer)) << format;
-        std::string message = ::testing::internal::GetCapturedStderr();
-        if (format == OUTPUT_TIFF)
-            EXPECT_EQ("AppendImageToTIF: fwrite error.\n", message);
+        EXPECT_EQ(format == OUTPUT_TIFF ? "AppendImageToTIF: fwrite error.\n" : "", ::testing::internal::GetCapturedStderr());
         EXPECT_EQ(0, ReleaseOutputWriter(&writer));
     }
 }
@@ -107,22 +104,21 @@ TEST(OutputWriter, FullDiskAtFinishIsReported)
 TEST(OutputWriterDispatch, UnknownFormatOnAReusedRecordAnswersOne)
 {
     std::string path = TestFilePath("writer_reused.bmp");
-    for (bool reused : {false, true}) {
-        for (uint32_t format : {0u, 4u}) {
-            OutputWriter writer = {};
-            if (reused) {
-                ASSERT_EQ(0, OpenOutputWriter(&writer, path.c_str(), OUTPUT_BITMAP));
-                ASSERT_EQ(0, ReleaseOutputWriter(&writer));
-            }
-            EXPECT_EQ(1, OpenOutputWriter(&writer, path.c_str(), format)) << format;
-            uint32_t width = 8;
-            uint8_t row[8] = {0};
-            EXPECT_EQ(1, SetWriterParam(&writer, ImageWidth, &width, 4)) << format;
-            EXPECT_EQ(1, BeginOutputImage(&writer)) << format;
-            EXPECT_EQ(1, WriteOutputRow(&writer, row)) << format;
-            EXPECT_EQ(1, FinishOutputImage(&writer)) << format;
-            EXPECT_EQ(1, ReleaseOutputWriter(&writer)) << format;
+    for (int run = 0; run < 4; ++run) {
+        uint32_t format = run % 2 ? 4 : 0, width = 8;
+        uint8_t row[8] = {0};
+        OutputWriter writer = {};
+        if (run >= 2) {  // reused
+            ASSERT_EQ(0, OpenOutputWriter(&writer, path.c_str(), OUTPUT_BITMAP));
+            ASSERT_EQ(0, ReleaseOutputWriter(&writer));
         }
+        SCOPED_TRACE(run);
+        EXPECT_EQ(1, OpenOutputWriter(&writer, path.c_str(), format));
+        EXPECT_EQ(1, SetWriterParam(&writer, ImageWidth, &width, 4));
+        EXPECT_EQ(1, BeginOutputImage(&writer));
+        EXPECT_EQ(1, WriteOutputRow(&writer, row));
+        EXPECT_EQ(1, FinishOutputImage(&writer));
+        EXPECT_EQ(1, ReleaseOutputWriter(&writer));
     }
     EXPECT_FALSE(FileExists(path));
     EXPECT_EQ(0, FixImageOrientation(nullptr));

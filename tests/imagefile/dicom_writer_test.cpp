@@ -106,19 +106,4 @@ TEST_F(DicomWriter, RowsHoldsTheRowsWrittenNotTheRowsExpected)
 }
 #endif
 
-TEST_F(DicomWriter, BilevelRowsAreRefusedBeforeAnyFileExists)
-{
-    std::string path = TestFilePath("dicom_bilevel.dcm");
-    OutputWriter writer = {};
-    ASSERT_EQ(0, OpenOutputWriter(&writer, path.c_str(), OUTPUT_DICOM));
-    uint32_t width = 2000, bits = 1;
-    SetWriterParam(&writer, ImageWidth, &width, 4);
-    SetWriterParam(&writer, BitsPerSample, &bits, 4);
-    EXPECT_EQ(1, BeginOutputImage(&writer));
-    uint8_t row[250] = {0};
-    EXPECT_EQ(2, WriteOutputRow(&writer, row));
-    EXPECT_EQ(0, ReleaseOutputWriter(&writer));
-    EXPECT_FALSE(FileExists(path));
-}
-
 }  // namespace

@@ -72,10 +72,7 @@ uint32_t U32At(const std::vector<uint8_t>& b, size_t at)
     return (uint32_t)(b.at(at) | b.at(at + 1) << 8 | b.at(at + 2) << 16 | (uint32_t)b.at(at + 3) << 24);
 }
 
-std::string TestFilePath(const std::string& name)
-{
-    return TestTempPath("imagefile_" + name);
-}
+std::string TestFilePath(const std::string& name) { return TestTempPath("imagefile_" + name); }
 
 std::string RunCommand(const std::string& command, int* exitCode)
 {

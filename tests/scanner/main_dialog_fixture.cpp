@@ -26,15 +26,8 @@ HWND CreateTestMainDialog(void)
                               TestMainDialogProc, 0);
 }
 
-int MainDialogCloseCount(void)
-{
-    return g_closeCount;
-}
-
-void ResetMainDialogCloseCount(void)
-{
-    g_closeCount = 0;
-}
+int MainDialogCloseCount(void) { return g_closeCount; }
+void ResetMainDialogCloseCount(void) { g_closeCount = 0; }
 
 std::string ControlText(HWND dialog, int id)
 {
@@ -43,10 +36,7 @@ std::string ControlText(HWND dialog, int id)
     return text;
 }
 
-void SetControlText(HWND dialog, int id, const std::string& text)
-{
-    SetDlgItemTextA(dialog, id, text.c_str());
-}
+void SetControlText(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text.c_str()); }
 
 bool SelectListText(HWND dialog, int id, const std::string& text)
 {
@@ -56,21 +46,6 @@ bool SelectListText(HWND dialog, int id, const std::string& text)
         return false;
     SendDlgItemMessageA(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     return true;
-}
-
-std::string ListEntries(HWND dialog, int id)
-{
-    std::string all;
-    LRESULT count = SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        char text[64] = {0};
-        SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                            reinterpret_cast<LPARAM>(text));
-        if (!all.empty())
-            all += ",";
-        all += text;
-    }
-    return all;
 }
 
 std::string MessageBoxesShown(void)
@@ -87,10 +62,7 @@ std::string MessageBoxesShown(void)
 }
 
 // The scripted table is installed already; start-up keeps it.
-static int LoadScripted(void)
-{
-    return 1;
-}
+static int LoadScripted(void) { return 1; }
 
 void ScriptedMainDialogTest::SetUp()
 {

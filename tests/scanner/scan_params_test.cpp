@@ -145,17 +145,6 @@ TEST_F(ScanProgramming, WholeFrameIsLoggedToldAndShown)
         EXPECT_FALSE(Enabled(id)) << id;
 }
 
-TEST_F(ScanProgramming, DigitizerWithoutLineWidthScansTheBed)
-{
-    Script().lineWidthText = "none";
-    s.settings.selectionFlags = 1;
-    Program();
-    EXPECT_EQ(MessageBoxesShown(), "ERROR|Error in scan width.|stop|OK\n");
-    EXPECT_EQ(Script().diagReportCalls, 20);
-    EXPECT_EQ(ClockSleptTotal(), 20u * 50);
-    EXPECT_EQ(s.settings.scanPixels, 2100u);
-}
-
 // Sizes typed in pixels come back as the same pixels; only depth 8 evens
 // the width.
 TEST_F(ScanProgramming, PixelSizesRoundTripExactly)
@@ -179,28 +168,6 @@ TEST_F(ScanProgramming, PixelSizesRoundTripExactly)
         EXPECT_EQ(Text(IDC_LEFT), c.left);
         EXPECT_EQ(Text(IDC_TOP), c.top);
     }
-}
-
-TEST_F(ScanProgramming, PrescanProgramsTheWholeBedWithAutoSizeOnly)
-{
-    Script().lineWidthText = "0";
-    Script().windowResolution = 75;
-    Script().windowPixels = 1050;
-    Script().windowLines = 1275;
-    s.settings.filmCount = 3;
-    SetPrescanParams(main, &s.ds);
-    EXPECT_EQ(MessageBoxesShown(), "ERROR|Error in diagReportStatus(), Width = 0|exclamation|OK\n");
-    EXPECT_EQ(s.settings.filmCount, 1);
-    EXPECT_EQ(Script().calls,
-              (std::vector<std::string>{"setAverageCount(1)", "setOutputMode(4)", "setResolution(75)",
-                                        "initScanner", "setScanMode(1)", "setPixelSize(1050,1275)",
-                                        "setBitsPerPixel(8)", "initScanner", "doGetWindow(56)",
-                                        "setTranslationTable(0)", "setOffset(0,0)"}));
-    EXPECT_EQ(s.settings.progressTotal, 1050u * 1275);
-    Script().calls.clear();
-    s.settings.autoSize = 0;
-    SetPrescanParams(main, &s.ds);
-    EXPECT_TRUE(Script().calls.empty());
 }
 
 // Disabling twice restores the first state. The saved states belong to one

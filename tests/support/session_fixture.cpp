@@ -89,17 +89,8 @@ static int32_t WriteProfile(const char* section, const char* key, const char* va
     return 1;
 }
 
-static void ImageReady(DSData*)
-{
-    if (g_current)
-        ++g_current->imageReadyCalls;
-}
-
-static void CloseRequest(DSData*)
-{
-    if (g_current)
-        ++g_current->closeRequestCalls;
-}
+static void ImageReady(DSData*) { if (g_current) ++g_current->imageReadyCalls; }
+static void CloseRequest(DSData*) { if (g_current) ++g_current->closeRequestCalls; }
 
 void NewTestSessionWithSyncIds(TestSession* s, const std::vector<int32_t>& syncIds)
 {
@@ -156,14 +147,12 @@ void StartTestSession(TestSession* s)
     ConnectHost(s);
 }
 
-void SetProfile(TestSession* s, const std::string& section, const std::string& key,
-                const std::string& value)
+void SetProfile(TestSession* s, const std::string& section, const std::string& key, const std::string& value)
 {
     s->profile[ProfileKey(section, key)] = value;
 }
 
-const std::string* GetProfile(const TestSession* s, const std::string& section,
-                              const std::string& key)
+const std::string* GetProfile(const TestSession* s, const std::string& section, const std::string& key)
 {
     auto it = s->profile.find(ProfileKey(section, key));
     return it == s->profile.end() ? nullptr : &it->second;

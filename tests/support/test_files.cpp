@@ -1,8 +1,6 @@
 #include "test_files.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <string>
 
 #ifdef _WIN32
 #include <process.h>
@@ -13,16 +11,15 @@
 
 namespace {
 
-// Made before any test runs: tests later point TMP or TMPDIR elsewhere.
+// Made before any test runs, as tests later point TMP or TMPDIR elsewhere;
+// the build tree serves when the system names no temporary folder.
 struct ProcessFolder {
     std::filesystem::path path;
     ProcessFolder()
     {
         std::error_code error;
         path = std::filesystem::temp_directory_path(error);
-        if (error)
-            path = ".";
-        path /= "filmcore_test_" + std::to_string(getpid());
+        path = (error ? std::filesystem::path(FILMCORE_BINARY_DIR) : path) / ("filmcore_test_" + std::to_string(getpid()));
         std::filesystem::create_directories(path, error);
     }
     ~ProcessFolder()
@@ -30,13 +27,8 @@ struct ProcessFolder {
         std::error_code error;
         std::filesystem::remove_all(path, error);
     }
-};
-
-ProcessFolder g_folder;
+} g_folder;
 
 }  // namespace
 
-std::string TestTempPath(const std::string& name)
-{
-    return (g_folder.path / name).string();
-}
+std::string TestTempPath(const std::string& name) { return (g_folder.path / name).string(); }
