@@ -129,8 +129,7 @@ void* operator new(std::size_t size)
         throw std::bad_alloc();
     return p;
 }
-// The replacement pair is malloc and free, which GCC cannot tell apart
-// from a mismatch once it sees both.
+// GCC cannot tell this malloc and free pair from a mismatch.
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 #endif

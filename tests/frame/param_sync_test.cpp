@@ -89,8 +89,7 @@ TEST_F(ParamSync, ResolutionAndDepthAreBroughtIntoRangeAndShown)
         EXPECT_EQ(c.id == 3 ? s.settings.resolution : s.settings.bitDepth, c.stored) << c.pushed;
         EXPECT_EQ(NotifiedIds(&s), std::vector<int32_t>{c.id}) << "file transfer: no format";
         EXPECT_EQ(LastU32(c.id), c.stored);
-        if (c.shown)
-            EXPECT_EQ(Text(main, c.id == 3 ? IDC_RESOLUTION : IDC_DEPTH), c.shown);
+        if (c.shown) { EXPECT_EQ(Text(main, c.id == 3 ? IDC_RESOLUTION : IDC_DEPTH), c.shown); }
     }
 }
 
@@ -160,8 +159,7 @@ TEST_F(ParamSync, LengthsAreBroughtOntoTheBed)
         uint32_t stored = c.id == 9 ? s.settings.scanPixels : c.id == 10 ? s.settings.scanLines
                         : c.id == 20 ? s.settings.offsetY : s.settings.offsetX;
         EXPECT_EQ(stored, c.pixels) << c.id << " " << c.pushed;
-        if (c.shown)
-            EXPECT_EQ(Text(main, c.control), c.shown);
+        if (c.shown) { EXPECT_EQ(Text(main, c.control), c.shown); }
     }
 }
 

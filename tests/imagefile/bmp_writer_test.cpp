@@ -88,8 +88,7 @@ TEST(OutputWriter, FullDiskAtFinishIsReported)
         uint32_t width = 16, bits = 8;
         SetWriterParam(&writer, ImageWidth, &width, 4);
         SetWriterParam(&writer, BitsPerSample, &bits, 4);
-        if (format != OUTPUT_TIFF)
-            ASSERT_EQ(0, BeginOutputImage(&writer));
+        if (format != OUTPUT_TIFF) { ASSERT_EQ(0, BeginOutputImage(&writer)); }
         ASSERT_EQ(0, WriteOutputRow(&writer, TestRow(width, 0, 8).data()));  // still buffered
         ::testing::internal::CaptureStderr();
         EXPECT_EQ(203, FinishOutputImage(&writer)) << format;

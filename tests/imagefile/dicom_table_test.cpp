@@ -68,8 +68,7 @@ TEST_F(DicomTable, GetReportsLengthsAndRefusesSmallBuffers)
         uint32_t size = c.size;
         EXPECT_EQ(c.found, DcmGetElemValue(kPatientName, buffer, &size)) << c.size;
         EXPECT_EQ(0, memcmp(buffer, c.bytes, c.n)) << c.size;
-        if (c.found)
-            EXPECT_EQ(6u, size) << "the stored length, pad included";
+        if (c.found) { EXPECT_EQ(6u, size) << "the stored length, pad included"; }
     }
 }
 

@@ -8,10 +8,7 @@
 
 namespace {
 
-void SetText(uint32_t tag, const char* text)
-{
-    DcmSetElemValue(tag, text, (int32_t)strlen(text));
-}
+void SetText(uint32_t tag, const char* text) { DcmSetElemValue(tag, text, (int32_t)strlen(text)); }
 
 class DicomWriter : public ::testing::Test {
 protected:

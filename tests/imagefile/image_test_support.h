@@ -14,10 +14,9 @@
 // most significant bit first, 8-bit bytes, 12/16-bit little-endian u16.
 std::vector<uint8_t> TestRow(uint32_t width, uint32_t y, uint32_t bits);
 
-// Writes a whole image through the six writer operations; returns the
-// first non-zero result, or 0.
-uint16_t WriteTestImage(const std::string& path, uint32_t format, uint32_t width, uint32_t rows,
-                        uint32_t bits, uint32_t dpi = 300);
+// Writes a whole image through the six writer operations: the first non-zero result, or 0.
+uint16_t WriteTestImage(const std::string& path, uint32_t format, uint32_t width, uint32_t rows, uint32_t bits,
+                        uint32_t dpi = 300);
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);

@@ -16,6 +16,7 @@ namespace {
 uint32_t LengthEntryType(const std::vector<uint8_t>& f) { return f.at(10 + 24 + 2); }
 uint32_t LengthEntryValue(const std::vector<uint8_t>& f) { return U32At(f, 10 + 24 + 8); }
 
+#ifndef _WIN32
 std::string Directory(uint32_t width, uint32_t rows, uint32_t fileBits, uint32_t maxSample, uint32_t dpi)
 {
     auto n = [](uint32_t v) { return std::to_string(v); };
@@ -34,6 +35,7 @@ std::string Directory(uint32_t width, uint32_t rows, uint32_t fileBits, uint32_t
            "YResolution (283) RATIONAL (5) 1<" + n(dpi) + ">\n"
            "PlanarConfig (284) SHORT (3) 1<1>\n";
 }
+#endif
 
 struct ImageCase {
     uint32_t bits;

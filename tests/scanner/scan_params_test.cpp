@@ -1,6 +1,5 @@
-// Programming a final scan and a prescan against a scripted digitizer: the
-// calls it receives, the region rules, the size fields in each unit, the
-// lists, the log line and what the host is told.
+// Programming a final scan against a scripted digitizer: the calls it
+// receives, the region rules, the log line and what the host is told.
 #include <gtest/gtest.h>
 #include <windows.h>
 

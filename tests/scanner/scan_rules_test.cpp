@@ -1,6 +1,5 @@
-// The portable rules behind scan programming and parameter sync, at the
-// edges the dialogs cannot reach: resolution bounds, values no truncation
-// may wrap, the window on a bed narrower than 14 inches, unterminated replies.
+// Portable rules of scan programming at edges the dialogs cannot reach:
+// resolution bounds, truncation, a bed narrower than 14 inches, unterminated replies.
 #include <gtest/gtest.h>
 
 #include <cstring>

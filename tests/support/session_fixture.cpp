@@ -23,13 +23,8 @@ float Notification::AsFloat() const
 
 std::string Notification::AsText() const
 {
-    std::string text;
-    for (uint8_t b : bytes) {
-        if (b == 0)
-            break;
-        text.push_back(static_cast<char>(b));
-    }
-    return text;
+    std::string text(bytes.begin(), bytes.end());
+    return text.substr(0, text.find('\0'));
 }
 
 template <int Id>

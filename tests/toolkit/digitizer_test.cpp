@@ -22,11 +22,9 @@
 namespace {
 
 struct Window {
-    uint16_t resolution = 100;
-    uint16_t scanMode = 0;
-    uint32_t pixels = 0, lines = 0;
-    uint32_t offsetX = 0, offsetY = 0;
-    uint8_t bits = 8;
+    uint16_t resolution, scanMode;
+    uint32_t pixels, lines, offsetX, offsetY;
+    uint8_t bits;
 };
 
 struct ScanResult {
