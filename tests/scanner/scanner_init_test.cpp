@@ -1,5 +1,5 @@
 // Start-up against scripted digitizers: every result code, the operator's
-// boxes by their exact texts, the close requests and what ScannerInfo holds.
+// boxes by their exact texts, the close requests and the toolkit left open.
 #include <gtest/gtest.h>
 #include <windows.h>
 
