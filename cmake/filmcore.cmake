@@ -23,4 +23,9 @@ function(filmcore_win32_test name)
         return()
     endif()
     filmcore_test(${name} ${ARGN})
+    # Every Windows test shares the prefix's c:\nqt folder: the log that scan
+    # programming, the scan pipeline and start-up append to, and the temp files.
+    if(TARGET ${name})
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_nqt_folder)
+    endif()
 endfunction()

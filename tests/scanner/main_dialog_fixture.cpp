@@ -26,15 +26,8 @@ HWND CreateTestMainDialog(void)
                               TestMainDialogProc, 0);
 }
 
-int MainDialogCloseCount(void)
-{
-    return g_closeCount;
-}
-
-void ResetMainDialogCloseCount(void)
-{
-    g_closeCount = 0;
-}
+int MainDialogCloseCount(void) { return g_closeCount; }
+void ResetMainDialogCloseCount(void) { g_closeCount = 0; }
 
 std::string ControlText(HWND dialog, int id)
 {
@@ -43,10 +36,7 @@ std::string ControlText(HWND dialog, int id)
     return text;
 }
 
-void SetControlText(HWND dialog, int id, const std::string& text)
-{
-    SetDlgItemTextA(dialog, id, text.c_str());
-}
+void SetControlText(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text.c_str()); }
 
 bool SelectListText(HWND dialog, int id, const std::string& text)
 {
@@ -58,26 +48,21 @@ bool SelectListText(HWND dialog, int id, const std::string& text)
     return true;
 }
 
-std::string ListEntries(HWND dialog, int id)
+std::string MessageBoxesShown(void)
 {
+    static const char* const icons[] = {"none", "stop", "exclamation", "question", "information"};
     std::string all;
-    LRESULT count = SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        char text[64] = {0};
-        SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                            reinterpret_cast<LPARAM>(text));
-        if (!all.empty())
-            all += ",";
-        all += text;
+    for (const SeenBox& box : BoxResponderMessageBoxes()) {
+        all += box.caption + "|" + box.text + "|" + icons[box.icon] + "|";
+        for (int b : box.buttons)
+            all += b == IDOK ? "OK" : b == IDYES ? "Yes" : b == IDNO ? "No" : b == IDCANCEL ? "Cancel" : "?";
+        all += "\n";
     }
     return all;
 }
 
 // The scripted table is installed already; start-up keeps it.
-static int LoadScripted(void)
-{
-    return 1;
-}
+static int LoadScripted(void) { return 1; }
 
 void ScriptedMainDialogTest::SetUp()
 {

@@ -19,7 +19,8 @@ std::string ControlText(HWND dialog, int id);
 void SetControlText(HWND dialog, int id, const std::string& text);
 // Selects the combo box entry with this text; false when there is none.
 bool SelectListText(HWND dialog, int id, const std::string& text);
-std::string ListEntries(HWND dialog, int id);   // "75,150,300"
+// The message boxes seen, one a line: "ERROR|Unable to open toolkit.|stop|OK".
+std::string MessageBoxesShown(void);
 
 // A session with the scripted toolkit, the virtual clock, the message box
 // responder and the main dialog open, as start-up finds them.

@@ -33,11 +33,7 @@ static void Record(const char* format, long a = 0, long b = 0)
 
 namespace kit {
 
-TkStatus findSCSIAdaptors(uint16_t* count)
-{
-    *count = g_script.adapters;
-    return g_script.findAdaptorsStatus;
-}
+TkStatus findSCSIAdaptors(uint16_t* count) { *count = g_script.adapters; return g_script.findAdaptorsStatus; }
 
 TkStatus setSCSIAdaptorId(uint16_t index)
 {
@@ -58,11 +54,7 @@ TkStatus openToolKit(uint16_t target, uint32_t* value)
     return it == g_script.openStatus.end() ? 0 : it->second;
 }
 
-TkStatus closeToolKit(void)
-{
-    Record("closeToolKit");
-    return 0;
-}
+TkStatus closeToolKit(void) { Record("closeToolKit"); return 0; }
 
 TkStatus doInquiry(uint8_t* buffer, uint16_t length)
 {
@@ -90,11 +82,7 @@ uint16_t scannerStatus(void)
     return n < g_script.statuses.size() ? g_script.statuses[n] : g_script.statuses.back();
 }
 
-TkStatus getSerialNo(char* text)
-{
-    std::strcpy(text, g_script.serial.c_str());
-    return 0;
-}
+TkStatus getSerialNo(char* text) { std::strcpy(text, g_script.serial.c_str()); return 0; }
 
 TkStatus getScannerInfo(uint16_t* ramSize, char* firmware, uint8_t* hardwareVersion)
 {
@@ -104,12 +92,7 @@ TkStatus getScannerInfo(uint16_t* ramSize, char* firmware, uint8_t* hardwareVers
     return g_script.scannerInfoStatus;
 }
 
-TkStatus getScsiInfo(uint8_t* id, uint8_t* version)
-{
-    *id = g_script.scsiId;
-    *version = g_script.scsiVersion;
-    return 0;
-}
+TkStatus getScsiInfo(uint8_t* id, uint8_t* version) { *id = g_script.scsiId; *version = g_script.scsiVersion; return 0; }
 
 TkStatus Diagnostics(const uint8_t* command, uint16_t commandLength, uint8_t* response,
                      uint16_t responseLength)
@@ -124,11 +107,7 @@ TkStatus Diagnostics(const uint8_t* command, uint16_t commandLength, uint8_t* re
     return page2 ? g_script.page2Status : g_script.page14Status;
 }
 
-TkStatus stopDiagnostic(void)
-{
-    Record("stopDiagnostic");
-    return 0;
-}
+TkStatus stopDiagnostic(void) { Record("stopDiagnostic"); return 0; }
 
 uint16_t IsFDSupported(void) { return g_script.feederSupport; }
 uint16_t getFDStatus(void) { return g_script.feederStatus; }
@@ -144,26 +123,20 @@ TkStatus getCapability(uint16_t id, uint16_t* buffer, uint16_t length)
     return 0;
 }
 
-TkStatus setAverageCount(uint16_t n) { Record("setAverageCount(%ld)", n); return 0; }
-TkStatus setResolution(uint16_t dpi) { Record("setResolution(%ld)", dpi); return 0; }
+// The programming calls only record themselves.
+#define RECORDED(name, type)                 \
+    TkStatus name(type value)                \
+    {                                        \
+        Record(#name "(%ld)", (long)value);  \
+        return 0;                            \
+    }
+RECORDED(setAverageCount, uint16_t) RECORDED(setResolution, uint16_t) RECORDED(setBitOrder, uint16_t)
+RECORDED(setOutputMode, uint16_t) RECORDED(setScanMode, uint16_t) RECORDED(setBitsPerPixel, uint8_t)
+RECORDED(setDarkEnhance, uint16_t) RECORDED(setLineTime, uint16_t) RECORDED(setTranslationTable, int16_t)
+#undef RECORDED
 TkStatus initScanner(void) { Record("initScanner"); return 0; }
-TkStatus setBitOrder(uint16_t o) { Record("setBitOrder(%ld)", o); return 0; }
-TkStatus setOutputMode(uint16_t m) { Record("setOutputMode(%ld)", m); return 0; }
-TkStatus setScanMode(uint16_t m) { Record("setScanMode(%ld)", m); return 0; }
-TkStatus setPixelSize(uint32_t p, uint32_t l)
-{
-    Record("setPixelSize(%ld,%ld)", static_cast<long>(p), static_cast<long>(l));
-    return 0;
-}
-TkStatus setBitsPerPixel(uint8_t b) { Record("setBitsPerPixel(%ld)", b); return 0; }
-TkStatus setOffset(uint32_t x, uint32_t y)
-{
-    Record("setOffset(%ld,%ld)", static_cast<long>(x), static_cast<long>(y));
-    return 0;
-}
-TkStatus setDarkEnhance(uint16_t on) { Record("setDarkEnhance(%ld)", on); return 0; }
-TkStatus setLineTime(uint16_t e) { Record("setLineTime(%ld)", e); return 0; }
-TkStatus setTranslationTable(int16_t n) { Record("setTranslationTable(%ld)", n); return 0; }
+TkStatus setPixelSize(uint32_t p, uint32_t l) { Record("setPixelSize(%ld,%ld)", (long)p, (long)l); return 0; }
+TkStatus setOffset(uint32_t x, uint32_t y) { Record("setOffset(%ld,%ld)", (long)x, (long)y); return 0; }
 
 TkStatus diagReportStatus(uint16_t page, uint8_t* buffer, uint16_t length)
 {

@@ -20,19 +20,12 @@ static std::string WindowText(HWND w)
 static BoxIcon IconOf(HWND box)
 {
     HWND iconControl = GetDlgItem(box, kMessageIconId);
-    if (!iconControl)
-        return BOX_ICON_NONE;
-    HICON icon = reinterpret_cast<HICON>(SendMessageA(iconControl, STM_GETICON, 0, 0));
-    if (!icon)
-        return BOX_ICON_NONE;
-    if (icon == LoadIcon(nullptr, IDI_HAND))
-        return BOX_ICON_STOP;
-    if (icon == LoadIcon(nullptr, IDI_EXCLAMATION))
-        return BOX_ICON_EXCLAMATION;
-    if (icon == LoadIcon(nullptr, IDI_QUESTION))
-        return BOX_ICON_QUESTION;
-    if (icon == LoadIcon(nullptr, IDI_ASTERISK))
-        return BOX_ICON_INFORMATION;
+    HICON icon = iconControl ? reinterpret_cast<HICON>(SendMessageA(iconControl, STM_GETICON, 0, 0)) : nullptr;
+    const struct { decltype(IDI_HAND) system; BoxIcon kind; } known[] = {{IDI_HAND, BOX_ICON_STOP},
+        {IDI_EXCLAMATION, BOX_ICON_EXCLAMATION}, {IDI_QUESTION, BOX_ICON_QUESTION}, {IDI_ASTERISK, BOX_ICON_INFORMATION}};
+    for (const auto& k : known)
+        if (icon && icon == LoadIcon(nullptr, k.system))
+            return k.kind;
     return BOX_ICON_NONE;
 }
 
@@ -40,11 +33,9 @@ static std::vector<int> ButtonsOf(HWND box)
 {
     static const int ids[] = {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO};
     std::vector<int> present;
-    for (int id : ids) {
-        HWND b = GetDlgItem(box, id);
-        if (b)
+    for (int id : ids)
+        if (GetDlgItem(box, id))
             present.push_back(id);
-    }
     return present;
 }
 
@@ -118,8 +109,7 @@ void BoxResponderStart(void)
 {
     if (!g_hook)
         g_hook = SetWindowsHookExA(WH_CALLWNDPROCRET, HookProc, nullptr, GetCurrentThreadId());
-    g_script.clear();
-    g_seen.clear();
+    BoxResponderClear();
 }
 
 void BoxResponderStop(void)
@@ -129,20 +119,9 @@ void BoxResponderStop(void)
     g_hook = nullptr;
 }
 
-void BoxResponderScript(const std::vector<BoxAnswer>& answers)
-{
-    g_script.assign(answers.begin(), answers.end());
-}
-
-void BoxResponderAdd(const BoxAnswer& answer)
-{
-    g_script.push_back(answer);
-}
-
-const std::vector<SeenBox>& BoxResponderSeen(void)
-{
-    return g_seen;
-}
+void BoxResponderScript(const std::vector<BoxAnswer>& answers) { g_script.assign(answers.begin(), answers.end()); }
+void BoxResponderAdd(const BoxAnswer& answer) { g_script.push_back(answer); }
+const std::vector<SeenBox>& BoxResponderSeen(void) { return g_seen; }
 
 std::vector<SeenBox> BoxResponderMessageBoxes(void)
 {

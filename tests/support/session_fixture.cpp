@@ -1,5 +1,6 @@
 #include "session_fixture.h"
 
+#include <array>
 #include <cstring>
 #include <utility>
 
@@ -14,20 +15,16 @@ uint32_t Notification::AsU32() const
 
 float Notification::AsFloat() const
 {
-    float v = 0;
-    std::memcpy(&v, bytes.data(), bytes.size() < 4 ? bytes.size() : 4);
+    uint32_t bits = AsU32();
+    float v;
+    std::memcpy(&v, &bits, 4);
     return v;
 }
 
 std::string Notification::AsText() const
 {
-    std::string text;
-    for (uint8_t b : bytes) {
-        if (b == 0)
-            break;
-        text.push_back(static_cast<char>(b));
-    }
-    return text;
+    std::string text(bytes.begin(), bytes.end());
+    return text.substr(0, text.find('\0'));
 }
 
 template <int Id>
@@ -46,21 +43,13 @@ static void RecordNotification(void* value, uint32_t size)
     g_current->notifications.push_back(std::move(n));
 }
 
-template <int... Ids>
-struct RecorderTable {
-    static HostSyncFn At(int id)
-    {
-        HostSyncFn fns[] = {RecordNotification<Ids>...};
-        int ids[] = {Ids...};
-        for (size_t i = 0; i < sizeof ids / sizeof ids[0]; ++i)
-            if (ids[i] == id)
-                return fns[i];
-        return nullptr;
-    }
-};
-
-using AllRecorders = RecorderTable<1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18,
-                                   19, 20, 21, 22, 23>;
+// One recording function per parameter id, indexed by the id.
+template <size_t... Ids>
+static std::array<HostSyncFn, sizeof...(Ids)> MakeRecorders(std::index_sequence<Ids...>)
+{
+    return {{RecordNotification<static_cast<int>(Ids)>...}};
+}
+static const std::array<HostSyncFn, 24> kRecorders = MakeRecorders(std::make_index_sequence<24>());
 
 static std::string ProfileKey(const std::string& section, const std::string& key)
 {
@@ -95,26 +84,17 @@ static int32_t WriteProfile(const char* section, const char* key, const char* va
     return 1;
 }
 
-static void ImageReady(DSData*)
-{
-    if (g_current)
-        ++g_current->imageReadyCalls;
-}
-
-static void CloseRequest(DSData*)
-{
-    if (g_current)
-        ++g_current->closeRequestCalls;
-}
+static void ImageReady(DSData*) { if (g_current) ++g_current->imageReadyCalls; }
+static void CloseRequest(DSData*) { if (g_current) ++g_current->closeRequestCalls; }
 
 void NewTestSessionWithSyncIds(TestSession* s, const std::vector<int32_t>& syncIds)
 {
-    std::memset(&s->host, 0, sizeof s->host);
-    std::memset(&s->scanner, 0, sizeof s->scanner);
-    std::memset(&s->settings, 0, sizeof s->settings);
-    std::memset(&s->area, 0, sizeof s->area);
-    std::memset(&s->image, 0, sizeof s->image);
-    std::memset(&s->output, 0, sizeof s->output);
+    s->host = {};
+    s->scanner = {};
+    s->settings = {};
+    s->area = {};
+    s->image = {};
+    s->output = {};
     s->ds.HostServices = &s->host;
     s->ds.ScannerInfo = &s->scanner;
     s->ds.ScanSettings = &s->settings;
@@ -123,7 +103,7 @@ void NewTestSessionWithSyncIds(TestSession* s, const std::vector<int32_t>& syncI
     s->ds.OutputSettings = &s->output;
     s->syncTable.clear();
     for (int32_t id : syncIds)
-        s->syncTable.push_back(SyncEntry{id, AllRecorders::At(id)});
+        s->syncTable.push_back(SyncEntry{id, id >= 1 && id <= 23 ? kRecorders[id] : nullptr});
     s->syncTable.push_back(SyncEntry{0, nullptr});
     s->profile.clear();
     s->profileWrites.clear();
@@ -162,14 +142,12 @@ void StartTestSession(TestSession* s)
     ConnectHost(s);
 }
 
-void SetProfile(TestSession* s, const std::string& section, const std::string& key,
-                const std::string& value)
+void SetProfile(TestSession* s, const std::string& section, const std::string& key, const std::string& value)
 {
     s->profile[ProfileKey(section, key)] = value;
 }
 
-const std::string* GetProfile(const TestSession* s, const std::string& section,
-                              const std::string& key)
+const std::string* GetProfile(const TestSession* s, const std::string& section, const std::string& key)
 {
     auto it = s->profile.find(ProfileKey(section, key));
     return it == s->profile.end() ? nullptr : &it->second;

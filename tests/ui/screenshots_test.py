@@ -9,6 +9,7 @@ shows its preview frame where the code paints it.
 import os
 import subprocess
 import sys
+from collections import Counter
 
 from PIL import Image
 
@@ -18,10 +19,7 @@ PREVIEW_BACKGROUND = (150, 180, 210)  # 0xD2B496 as red, green, blue
 
 
 def dominant(pixels):
-    counts = {}
-    for p in pixels:
-        counts[p] = counts.get(p, 0) + 1
-    return max(counts, key=counts.get)
+    return Counter(pixels).most_common(1)[0][0]
 
 
 def luminance(p):
@@ -54,12 +52,8 @@ def check_window(path, failures):
 def check_main_dialog(img, failures):
     w, h = img.size
     # Sample the middle of the preview frame (31 % to 85 % of the width).
-    hits = 0
-    for fx in (0.45, 0.55, 0.65):
-        for fy in (0.3, 0.5, 0.7):
-            if img.getpixel((int(w * fx), int(h * fy))) == PREVIEW_BACKGROUND:
-                hits += 1
-    if hits < 9:
+    points = [(int(w * fx), int(h * fy)) for fx in (0.45, 0.55, 0.65) for fy in (0.3, 0.5, 0.7)]
+    if any(img.getpixel(p) != PREVIEW_BACKGROUND for p in points):
         failures.append("101.png: the preview frame is not where the main dialog paints it")
 
 

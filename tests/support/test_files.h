@@ -1,0 +1,12 @@
+// A folder of the test process's own under the system's temporary folder,
+// made at start and removed with everything in it at exit, so no test
+// writes into the working folder or the source tree.
+#ifndef FILMCORE_TEST_FILES_H
+#define FILMCORE_TEST_FILES_H
+
+#include <string>
+
+// The full path of `name` inside the process's temporary folder.
+std::string TestTempPath(const std::string& name);
+
+#endif
