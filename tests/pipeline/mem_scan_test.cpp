@@ -1,24 +1,16 @@
 // The memory transfer against a scripted digitizer: what is asked for, what
 // the caller's buffer receives (never more than it holds), the 12-bit
 // shift, the end of the image, cancel and a stalled digitizer.
-#include <windows.h>
-
 #include <cstring>
 
-#include "box_responder.h"
 #include "frame/clock.h"
-#include "scan_test_support.h"
+#include "frame/memgroups.h"
+#include "scan_fixture.h"
 
 namespace {
 
-class MemScanTest : public ScanTest {
+class MemScan : public ScriptedScan {
 protected:
-    void Start()
-    {
-        s.settings.scanState = 1;
-        ASSERT_EQ(MemScanInitialize(dialog, &s.ds), 1);
-    }
-
     struct Read {
         int32_t result;
         uint32_t bytes, lines;
@@ -26,13 +18,17 @@ protected:
         std::vector<uint8_t> data;
     };
 
+    void Start()
+    {
+        s.settings.scanState = 1;
+        ASSERT_EQ(MemScanInitialize(dialog, &s.ds), 1);
+    }
+
     Read ReadBlock(uint32_t bufferBytes, uint32_t wanted)
     {
         // Guard bytes behind the buffer catch a write past byteCount.
         std::vector<uint8_t> buffer(bufferBytes + 64, 0xA5);
-        Read r{};
-        r.bytes = bufferBytes;
-        r.lines = wanted;
+        Read r{0, bufferBytes, wanted, 0, {}};
         r.result = MemScanReadBlock(&s.ds, buffer.data(), &r.bytes, &r.lines, &r.status);
         for (size_t i = bufferBytes; i < buffer.size(); ++i)
             EXPECT_EQ(buffer[i], 0xA5) << "written past the buffer at " << i;
@@ -40,11 +36,11 @@ protected:
         return r;
     }
 
-    void ExpectReleased()
+    // The block is kept after the transfer until the next scan releases it.
+    void TearDown() override
     {
         ScanProcFreeMem(dialog, &s.ds);
-        FreePreviews();
-        EXPECT_EQ(MemoryNow(), before);
+        ScriptedScan::TearDown();
     }
 };
 
@@ -65,22 +61,15 @@ std::vector<uint8_t> Delivered(uint32_t line, uint32_t width, uint32_t depth, ui
 
 }  // namespace
 
-TEST_F(MemScanTest, BufferSmallerThanOneLineReadsNothing)
-{
-    Program(2000, 10, 8, "");
-    Start();
-    const Read r = ReadBlock(1999, 5);
-    EXPECT_EQ(r.result, 1);
-    EXPECT_EQ(r.bytes, 0u);
-    EXPECT_EQ(r.lines, 0u);
-    EXPECT_TRUE(Image().requests.empty());
-    ExpectReleased();
-}
-
-TEST_F(MemScanTest, AsksForExactlyTheLinesWantedUntilTheEndOfTheImage)
+TEST_F(MemScan, AsksForExactlyTheLinesWantedUntilTheEndOfTheImage)
 {
     Program(2000, 30, 8, "");
     Start();
+    const Read tooSmall = ReadBlock(1999, 5);
+    EXPECT_EQ(tooSmall.result, 1);
+    EXPECT_EQ(tooSmall.bytes, 0u);
+    EXPECT_EQ(tooSmall.lines, 0u);
+    EXPECT_TRUE(Image().requests.empty());
     for (uint32_t call = 0; call < 3; ++call) {
         const Read r = ReadBlock(64000, 10);
         ASSERT_EQ(r.result, 1);
@@ -99,19 +88,19 @@ TEST_F(MemScanTest, AsksForExactlyTheLinesWantedUntilTheEndOfTheImage)
     EXPECT_EQ(end.bytes, 0u);
     EXPECT_EQ(s.settings.scanState, 2);
     EXPECT_EQ(Image().requests.size(), 3u);
-    EXPECT_EQ(StubStatusHistory().front(), "Scanning...");
-    ExpectReleased();
+    EXPECT_EQ(StubStatusText(), "Scanning...");
 }
 
-TEST_F(MemScanTest, TwelveBitSamplesMoveIntoTheHighBitsOnlyAtDepth12)
+TEST_F(MemScan, TwelveBitSamplesMoveIntoTheHighBitsOnlyAtDepth12)
 {
-    struct { uint32_t depth, twelveHigh, selection; uint16_t delivered; } cases[] = {
+    const struct { uint32_t depth, twelveHigh, selection; uint16_t delivered; } cases[] = {
         {12, 1, 1, 0xABC0}, {12, 0, 1, 0x0ABC}, {16, 1, 1, 0x0ABC},
         {12, 1, 0, 0xABC0},   // region: the copy that is delivered is shifted
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "depth " << c.depth << " twelveHigh " << c.twelveHigh
                                         << " selection " << c.selection);
+        NewImage();
         Program(400, 4, c.depth, "");
         s.settings.selectionFlags = uint16_t(c.selection);
         s.area.cropLeft = 0.0f;
@@ -128,12 +117,10 @@ TEST_F(MemScanTest, TwelveBitSamplesMoveIntoTheHighBitsOnlyAtDepth12)
             std::memcpy(&v, &r.data[2 * i], 2);
             ASSERT_EQ(v, c.delivered) << "sample " << i;
         }
-        ExpectReleased();
-        InstallScriptedImage();
     }
 }
 
-TEST_F(MemScanTest, CancelReturnsZeroAndCompletesTheState)
+TEST_F(MemScan, CancelReturnsZeroAndCompletesTheState)
 {
     Program(2000, 400, 8, "");
     Start();
@@ -144,14 +131,14 @@ TEST_F(MemScanTest, CancelReturnsZeroAndCompletesTheState)
     EXPECT_EQ(Image().requests.size(), 2u);
     EXPECT_EQ(r.lines, 32u);   // two reads of 16 lines were delivered
     EXPECT_GE(Image().stopScans, 1);
-    ExpectReleased();
 }
 
-TEST_F(MemScanTest, SurplusLinesWithAveragingWaitForTheNextCall)
+TEST_F(MemScan, SurplusLinesWithAveragingWaitForTheNextCall)
 {
-    struct { uint32_t depth, selection, width; } cases[] = {{8, 1, 1000}, {1, 0, 300}, {16, 0, 300}};
+    const struct { uint32_t depth, selection, width; } cases[] = {{8, 1, 1000}, {1, 0, 300}, {16, 0, 300}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "depth " << c.depth << " selection " << c.selection);
+        NewImage();
         Program(1000, 200, c.depth, "");
         s.settings.selectionFlags = uint16_t(c.selection);
         s.area.cropLeft = 0.5f;
@@ -175,33 +162,27 @@ TEST_F(MemScanTest, SurplusLinesWithAveragingWaitForTheNextCall)
             EXPECT_TRUE(request == 32768 || request < 2 * 1000) << request;
         EXPECT_EQ(ReadBlock(10 * lineBytes, 10).lines, 0u);
         EXPECT_EQ(s.settings.scanState, 2);
-        ExpectReleased();
-        InstallScriptedImage();
     }
 }
 
-TEST_F(MemScanTest, StalledDigitizerEndsTheCallWithAnError)
+TEST_F(MemScan, StalledDigitizerEndsTheCallWithAnError)
 {
     Program(2000, 100, 8, "");
     Image().stallAt = 2000 * 3 + 500;
     Start();
-    const Read r = ReadBlock(20 * 2000, 20);
-    EXPECT_EQ(r.result, 0);
+    EXPECT_EQ(ReadBlock(20 * 2000, 20).result, 0);
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"ERROR: Error in Scan process."});
     EXPECT_GE(ClockSleptTotal(), 10000u);
     EXPECT_LT(ClockSleptTotal(), 10300u);
-    ExpectReleased();
 }
 
-TEST_F(MemScanTest, FinishDropsTheStalePreviewAndStopLeavesTheDigitizerAlone)
+TEST_F(MemScan, FinishDropsTheStalePreviewAndStopLeavesTheDigitizerAlone)
 {
     Program(500, 20, 8, "");
     int32_t stale = FC_NO_GROUP;
     ASSERT_EQ(MemGetGroupID(&stale), FC_OK);
     s.settings.scanPreviewGroup = stale;
-    int imageReadyState = -1;
     Start();
-    (void)imageReadyState;
     ASSERT_EQ(ReadBlock(20 * 500, 20).lines, 20u);
     EXPECT_EQ(MemScanFinish(&s.ds), 1);
     EXPECT_EQ(s.settings.scanState, 2);
@@ -215,5 +196,4 @@ TEST_F(MemScanTest, FinishDropsTheStalePreviewAndStopLeavesTheDigitizerAlone)
     EXPECT_EQ(MemStopScan(&s.ds), 1);
     EXPECT_EQ(s.settings.scanState, 2);
     EXPECT_EQ(Image().stopScans, stops);
-    ExpectReleased();
 }
