@@ -1,9 +1,8 @@
 // The memory transfer against a scripted digitizer: what is asked for, what
 // the caller's buffer receives (never more than it holds), the 12-bit
-// shift, the end of the image, cancel and a stalled digitizer.
+// shift, the end of the image and cancel.
 #include <cstring>
 
-#include "frame/clock.h"
 #include "frame/memgroups.h"
 #include "scan_fixture.h"
 
@@ -61,9 +60,12 @@ std::vector<uint8_t> Delivered(uint32_t line, uint32_t width, uint32_t depth, ui
 
 }  // namespace
 
-TEST_F(MemScan, AsksForExactlyTheLinesWantedUntilTheEndOfTheImage)
+TEST_F(MemScan, AsksForExactlyTheLinesWantedUntilTheEndOfTheImageAndFinishes)
 {
     Program(2000, 30, 8, "");
+    int32_t stale = FC_NO_GROUP;   // the preview of an earlier scan
+    ASSERT_EQ(MemGetGroupID(&stale), FC_OK);
+    s.settings.scanPreviewGroup = stale;
     Start();
     const Read tooSmall = ReadBlock(1999, 5);
     EXPECT_EQ(tooSmall.result, 1);
@@ -89,6 +91,17 @@ TEST_F(MemScan, AsksForExactlyTheLinesWantedUntilTheEndOfTheImage)
     EXPECT_EQ(s.settings.scanState, 2);
     EXPECT_EQ(Image().requests.size(), 3u);
     EXPECT_EQ(StubStatusText(), "Scanning...");
+    EXPECT_EQ(MemScanFinish(&s.ds), 1);
+    EXPECT_EQ(s.settings.imageWidth, 2000u);
+    EXPECT_EQ(s.settings.imageHeight, 30u);
+    EXPECT_EQ(s.settings.progressPercent, 100u);
+    EXPECT_EQ(MemGetGroupPtr(stale, nullptr), FC_NO_SUCH_GROUP) << "a memory transfer builds no preview";
+    EXPECT_EQ(s.settings.scanPreviewGroup, FC_NO_GROUP);
+    const int stops = Image().stopScans;
+    s.settings.scanState = 1;
+    EXPECT_EQ(MemStopScan(&s.ds), 1);
+    EXPECT_EQ(s.settings.scanState, 2);
+    EXPECT_EQ(Image().stopScans, stops) << "the digitizer is not told";
 }
 
 TEST_F(MemScan, TwelveBitSamplesMoveIntoTheHighBitsOnlyAtDepth12)
@@ -163,37 +176,4 @@ TEST_F(MemScan, SurplusLinesWithAveragingWaitForTheNextCall)
         EXPECT_EQ(ReadBlock(10 * lineBytes, 10).lines, 0u);
         EXPECT_EQ(s.settings.scanState, 2);
     }
-}
-
-TEST_F(MemScan, StalledDigitizerEndsTheCallWithAnError)
-{
-    Program(2000, 100, 8, "");
-    Image().stallAt = 2000 * 3 + 500;
-    Start();
-    EXPECT_EQ(ReadBlock(20 * 2000, 20).result, 0);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"ERROR: Error in Scan process."});
-    EXPECT_GE(ClockSleptTotal(), 10000u);
-    EXPECT_LT(ClockSleptTotal(), 10300u);
-}
-
-TEST_F(MemScan, FinishDropsTheStalePreviewAndStopLeavesTheDigitizerAlone)
-{
-    Program(500, 20, 8, "");
-    int32_t stale = FC_NO_GROUP;
-    ASSERT_EQ(MemGetGroupID(&stale), FC_OK);
-    s.settings.scanPreviewGroup = stale;
-    Start();
-    ASSERT_EQ(ReadBlock(20 * 500, 20).lines, 20u);
-    EXPECT_EQ(MemScanFinish(&s.ds), 1);
-    EXPECT_EQ(s.settings.scanState, 2);
-    EXPECT_EQ(s.settings.imageWidth, 500u);
-    EXPECT_EQ(s.settings.imageHeight, 20u);
-    EXPECT_EQ(s.settings.progressPercent, 100u);
-    EXPECT_EQ(s.settings.scanPreviewGroup, FC_NO_GROUP);
-    EXPECT_EQ(MemGetGroupPtr(stale, nullptr), FC_NO_SUCH_GROUP);
-    const int stops = Image().stopScans;
-    s.settings.scanState = 1;
-    EXPECT_EQ(MemStopScan(&s.ds), 1);
-    EXPECT_EQ(s.settings.scanState, 2);
-    EXPECT_EQ(Image().stopScans, stops);
 }

@@ -7,7 +7,6 @@
 
 #include "box_responder.h"
 #include "frame/clock.h"
-#include "frame/memgroups.h"
 #include "pipeline/scan_proc.h"
 #include "scanner/toolkit.h"
 #include "scripted_kit.h"
@@ -32,13 +31,9 @@ static TkStatus ScriptGetImage(uint8_t* buffer, uint32_t wanted, int32_t* got)
     if (g_image.onCall)
         g_image.onCall(int(g_image.requests.size()));
     const uint64_t total = uint64_t(g_image.lines) * g_image.lineBytes, from = g_image.delivered;
-    uint64_t end = from + wanted;
-    if (g_image.maxChunk && end > from + g_image.maxChunk)
-        end = from + g_image.maxChunk;
-    if (!g_image.endless && end > total)
+    uint64_t end = from + (g_image.maxChunk && wanted > g_image.maxChunk ? g_image.maxChunk : wanted);
+    if (end > total)
         end = total;
-    if (g_image.stallAt >= 0 && end > uint64_t(g_image.stallAt))
-        end = std::max(from, uint64_t(g_image.stallAt));
     std::vector<uint8_t> line;
     for (uint64_t at = from; at < end; ++at) {
         if (at == from || at % g_image.lineBytes == 0)
@@ -47,7 +42,7 @@ static TkStatus ScriptGetImage(uint8_t* buffer, uint32_t wanted, int32_t* got)
     }
     *got = int32_t(end - from);
     g_image.delivered = end;
-    return !g_image.endless && end == total ? 10 : 0;
+    return end == total ? 10 : 0;
 }
 
 std::string FileText(const std::string& path)
@@ -56,31 +51,24 @@ std::string FileText(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void WriteFileText(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
+void WriteFileText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-BmpImage ReadBmp(const std::string& path)
+std::vector<std::vector<uint8_t>> BmpRows(const std::string& path, int32_t* width)
 {
-    BmpImage image;
+    std::vector<std::vector<uint8_t>> rows;
     const std::string b = FileText(path);
     auto u32 = [&](size_t at) { uint32_t v; std::memcpy(&v, b.data() + at, 4); return v; };
     if (b.size() < 54 || b.compare(0, 2, "BM") != 0)
-        return image;
-    image.width = int32_t(u32(18));
+        return rows;
+    if (width)
+        *width = int32_t(u32(18));
+    const size_t rowBytes = (size_t(u32(28) & 0xFFFF) * u32(18) + 7) / 8, stride = (rowBytes + 3) & ~size_t(3);
     const int32_t height = int32_t(u32(22));
-    image.bits = uint16_t(u32(28));
-    const size_t rowBytes = (size_t(image.bits) * image.width + 7) / 8, stride = (rowBytes + 3) & ~size_t(3);
-    if (height < 0 || u32(10) + stride * size_t(height) > b.size())
-        return image;
-    for (int32_t y = 0; y < height; ++y) {
-        const char* row = b.data() + u32(10) + y * stride;
-        image.rows.emplace_back(row, row + rowBytes);
-    }
-    return image;
+    for (int32_t y = 0; height > 0 && u32(10) + stride * size_t(height) <= b.size() && y < height; ++y)
+        rows.emplace_back(b.data() + u32(10) + y * stride, b.data() + u32(10) + y * stride + rowBytes);
+    return rows;
 }
 
 void ScanFixture::OpenSession()
@@ -95,14 +83,12 @@ void ScanFixture::OpenSession()
     s.image.autoEject = 1;
 }
 
-void ScanFixture::NoteMemory() { groupsBefore = MemGroupCount(), blocksBefore = MemBlocksInUse(); }
-
 void ScanFixture::TearDown()
 {
     // The preview bitmaps outlive a scan by design; the rest is the scan's.
-    for (int32_t* group : {&s.settings.scanPreviewGroup, &s.settings.prescanGroup})
-        if (*group != FC_NO_GROUP)
-            MemFreeGroup(*group);
+    for (int32_t group : {s.settings.scanPreviewGroup, s.settings.prescanGroup})
+        if (group != FC_NO_GROUP)
+            MemFreeGroup(group);
     EXPECT_EQ(MemGroupCount(), groupsBefore) << "memory groups still held";
     EXPECT_EQ(MemBlocksInUse(), blocksBefore) << "memory blocks still held";
     for (const std::string& file : files)
@@ -153,8 +139,7 @@ void ScriptedScan::NewImage()
     BoxResponderClear();
 }
 
-void ScriptedScan::Program(uint32_t pixels, uint32_t lines, uint32_t depth, const std::string& path,
-                           uint32_t format)
+void ScriptedScan::Program(uint32_t pixels, uint32_t lines, uint32_t depth, const std::string& path, uint32_t format)
 {
     s.settings.resolution = 150;
     s.settings.maxLength = 17;

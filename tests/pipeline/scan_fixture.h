@@ -13,19 +13,17 @@
 #include <string>
 #include <vector>
 
+#include "frame/memgroups.h"
 #include "scan_dialog_stub.h"
 #include "session_fixture.h"
 
 // getImage delivers lines of a known pattern with the faults a test asks
 // for, and records every request.
 struct ImageScript {
-    uint32_t lineBytes = 0;
-    uint32_t bytesPerSample = 1;
+    uint32_t lineBytes = 0, bytesPerSample = 1;
     uint32_t lines = 0;             // status 10 comes with the last of them
-    bool endless = false;           // goes on past `lines`, never answers 10
     uint16_t averageCount = 1;
     uint32_t maxChunk = 0;          // at most this many bytes a call (0: as asked)
-    int64_t stallAt = -1;           // from this byte on, 0 bytes with status 0 for ever
     std::function<uint16_t(uint32_t line, uint32_t x)> sample;  // default: (line + x) & 0xFF
     std::function<void(int call)> onCall;  // before each getImage, counted from 1
     std::vector<uint32_t> requests;
@@ -35,12 +33,8 @@ struct ImageScript {
 ImageScript& Image(void);
 std::vector<uint8_t> ScriptLine(uint32_t line);   // as the script delivers it
 
-struct BmpImage {
-    int32_t width = 0;
-    uint16_t bits = 0;
-    std::vector<std::vector<uint8_t>> rows;   // unpadded, in file order; none when unreadable
-};
-BmpImage ReadBmp(const std::string& path);
+// The rows of a bitmap file, unpadded, in file order; none when unreadable.
+std::vector<std::vector<uint8_t>> BmpRows(const std::string& path, int32_t* width = nullptr);
 std::string FileText(const std::string& path);
 void WriteFileText(const std::string& path, const std::string& text);
 bool FileExists(const std::string& path);
@@ -53,7 +47,7 @@ protected:
     std::vector<std::string> files;   // removed at the end, with their temporaries
 
     void OpenSession();   // after the digitizer is in place
-    void NoteMemory();    // what is held from here on must come back
+    void NoteMemory() { groupsBefore = MemGroupCount(), blocksBefore = MemBlocksInUse(); }
     void TearDown() override;
     virtual void ReleaseDigitizer();
     int32_t Run();        // ScanProcRun with scanState 1, as the scan command does
@@ -61,13 +55,12 @@ protected:
 };
 
 // A scripted digitizer: a final scan of `pixels` x `lines` at `depth`, the
-// whole frame, portrait, at 150 dpi.
+// whole frame, portrait, at 150 dpi; NewImage starts the next case afresh.
 class ScriptedScan : public ScanFixture {
 protected:
     void SetUp() override;
-    void Program(uint32_t pixels, uint32_t lines, uint32_t depth, const std::string& path,
-                 uint32_t format = 1);
-    void NewImage();   // a fresh script, for the next case of a table
+    void NewImage();
+    void Program(uint32_t pixels, uint32_t lines, uint32_t depth, const std::string& path, uint32_t format = 1);
 };
 
 #endif

@@ -17,22 +17,17 @@
 namespace {
 
 struct Records {
-    DSData ds{};
     HostServices host{};
     ScannerInfo scanner{};
     ScanSettings settings{};
     ScanArea area{};
     ImageControl image{};
     OutputSettings output{};
-    Records()
-    {
-        ds = {&host, &scanner, &settings, &area, &image, &output};
-        image.preview.group = FC_NO_GROUP;
-    }
+    DSData ds{&host, &scanner, &settings, &area, &image, &output};
+    Records() { image.preview.group = FC_NO_GROUP; }
 };
 
 class ScanLinesTest : public ::testing::Test {
-protected:
     void SetUp() override { MemInit(4000); }
     void TearDown() override { MemDeinit(); }
 };
@@ -42,11 +37,6 @@ std::vector<uint8_t> ReadAll(const std::string& path)
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-bool Exists(const std::string& path) { return std::ifstream(path).good(); }
-
-// Bytes of a line of `n` pixels: packed bits, one byte, or two.
-uint32_t LineBytes(uint32_t depth, uint32_t n) { return depth == 1 ? (n + 7) / 8 : depth > 8 ? 2 * n : n; }
 
 }  // namespace
 
@@ -58,27 +48,21 @@ TEST_F(ScanLinesTest, TempFileNameThatDoesNotFitIsRefusedWhole)
     EXPECT_EQ(ScanProcOpenTempFile(&r.ds), FC_OPEN_FAILED);
     EXPECT_STREQ(r.image.tempPath, "");
     EXPECT_EQ(r.image.tempFile, nullptr);
-    EXPECT_FALSE(Exists((tooLong + ".tmp").substr(0, 255)));
+    EXPECT_FALSE(std::ifstream((tooLong + ".tmp").substr(0, 255)).good());
     ScanProcCloseTempFile(&r.ds);   // nothing of ours to delete
 
     const std::string fits = "pipeline_" + std::string(242, 'f');   // 251 + ".tmp" = 255
     std::snprintf(r.output.outputPath, sizeof r.output.outputPath, "%s", fits.c_str());
     ASSERT_EQ(ScanProcOpenTempFile(&r.ds), FC_OK);
     EXPECT_EQ(std::string(r.image.tempPath), fits + ".tmp");
-    const uint8_t line[2] = {0xAB, 0xCD};
-    r.settings.bitDepth = 1;
-    r.settings.scanWidth = 13;
-    EXPECT_EQ(ScanProcWriteTempLine(&r.ds, line), FC_OK);
-    std::fflush(r.image.tempFile);
-    EXPECT_EQ(ReadAll(fits + ".tmp"), std::vector<uint8_t>(line, line + 2));
     ScanProcCloseTempFile(&r.ds);
-    EXPECT_FALSE(Exists(fits + ".tmp"));
+    EXPECT_FALSE(std::ifstream(fits + ".tmp").good());
     EXPECT_STREQ(r.image.tempPath, "");
 }
 
 TEST_F(ScanLinesTest, NoFilmReadsThePreviewForWhatItIs)
 {
-    struct { uint32_t depth; uint16_t sample, grain; int answer; } cases[] = {
+    const struct { uint32_t depth; uint16_t sample, grain; int answer; } cases[] = {
         {8, 250, 0, 1}, {8, 200, 40, 0}, {16, 0xFFFF, 0, 1}, {16, 40000, 500, 0},
         {12, 0x0FF0, 0, 1}, {12, 0x0E00, 0, 0},
         {1, 1, 0, 1},   // bits: all bright
@@ -87,28 +71,20 @@ TEST_F(ScanLinesTest, NoFilmReadsThePreviewForWhatItIs)
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "depth " << c.depth << " sample " << c.sample);
         Records r;
-        const uint32_t width = 900, lines = 200;
+        const uint32_t width = 900, bytes = c.depth > 8 ? 2 : 1;
         r.settings.scanWidth = width;
         RszData* preview = &r.image.preview;
-        if (c.depth == 1) {
-            ASSERT_EQ(RszBitInit(&r.ds, 3), FC_OK);
-            std::vector<uint8_t> bits((width + 7) / 8, c.sample ? 0xFF : 0x00);
-            for (uint32_t y = 0; y < lines; ++y)
-                ASSERT_EQ(RszBitInputLine(&r.ds, bits.data()), FC_OK);
-        } else {
-            const uint16_t bytes = c.depth > 8 ? 2 : 1;
-            ASSERT_EQ(RszInitData(preview, width, bytes, uint16_t(c.depth), 3), FC_OK);
-            std::vector<uint8_t> line(width * bytes);
-            for (uint32_t x = 0; x < width; ++x) {
-                const uint16_t v = uint16_t(c.sample - (x % 7 == 0 ? c.grain : 0));
-                std::memcpy(&line[x * bytes], &v, bytes);
-            }
-            for (uint32_t y = 0; y < lines; ++y)
-                ASSERT_EQ(RszInputDataBlock(preview, line.data(), uint32_t(line.size())), FC_OK);
+        std::vector<uint8_t> line(width * bytes, c.sample ? 0xFF : 0);
+        for (uint32_t x = 0; x < width && c.depth > 1; ++x) {
+            const uint16_t v = uint16_t(c.sample - (x % 7 == 0 ? c.grain : 0));
+            std::memcpy(&line[x * bytes], &v, bytes);
         }
+        ASSERT_EQ(c.depth == 1 ? RszBitInit(&r.ds, 3) : RszInitData(preview, width, bytes, c.depth, 3), FC_OK);
+        for (uint32_t y = 0; y < 200; ++y)
+            ASSERT_EQ(c.depth == 1 ? RszBitInputLine(&r.ds, line.data())
+                                   : RszInputDataBlock(preview, line.data(), uint32_t(line.size())), FC_OK);
         EXPECT_EQ(ScanProcDetectNoFilm(&r.ds), c.answer);
-        // A preview claiming more lines than its list holds.
-        preview->previewLines += 20;
+        preview->previewLines += 20;   // more lines than the list holds
         EXPECT_EQ(ScanProcDetectNoFilm(&r.ds), 2);
         preview->previewLines -= 20;
         c.depth == 1 ? RszBitFree(&r.ds) : FreeRszData(preview);
@@ -117,11 +93,8 @@ TEST_F(ScanLinesTest, NoFilmReadsThePreviewForWhatItIs)
 
 TEST_F(ScanLinesTest, RotationTurnsColumnStripsIntoRows)
 {
-    struct { uint32_t depth, width, lines; } cases[] = {
-        {8, 1000, 3000},   // two strips of 682 bytes
-        {16, 700, 2500},   // even strips
-        {1, 8000, 3000},   // bits, two strips
-    };
+    // At most 2048000 bytes of line segments at once: these take two strips.
+    const struct { uint32_t depth, width, lines; } cases[] = {{8, 1000, 3000}, {16, 700, 2500}, {1, 8000, 3000}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "depth " << c.depth << " " << c.width << " x " << c.lines);
         Records r;
@@ -131,10 +104,9 @@ TEST_F(ScanLinesTest, RotationTurnsColumnStripsIntoRows)
         const std::string path = "pipeline_rotation.bmp";
         std::snprintf(r.output.outputPath, sizeof r.output.outputPath, "%s", path.c_str());
         ASSERT_EQ(OpenOutputWriter(&r.image.outputWriter, path.c_str(), OUTPUT_BITMAP), FC_OK);
-        const uint32_t bits = c.depth;
-        SetWriterParam(&r.image.outputWriter, BitsPerSample, &bits, 4);
+        SetWriterParam(&r.image.outputWriter, BitsPerSample, &c.depth, 4);
         ASSERT_EQ(ScanProcOpenTempFile(&r.ds), FC_OK);
-        const uint32_t lineBytes = LineBytes(c.depth, c.width);
+        const uint32_t lineBytes = c.depth == 1 ? (c.width + 7) / 8 : c.width * (c.depth / 8);
         auto byteOf = [](uint32_t line, uint32_t i) { return uint8_t((line * 31 + i * 7 + (i >> 8)) & 0xFF); };
         std::vector<uint8_t> line(lineBytes);
         for (uint32_t y = 0; y < c.lines; ++y) {
@@ -148,27 +120,22 @@ TEST_F(ScanLinesTest, RotationTurnsColumnStripsIntoRows)
         ASSERT_EQ(FinishOutputImage(&r.image.outputWriter), FC_OK);
         ReleaseOutputWriter(&r.image.outputWriter);
         ScanProcCloseTempFile(&r.ds);
-
         const std::vector<uint8_t> file = ReadAll(path);
+        std::remove(path.c_str());
         ASSERT_GT(file.size(), 62u);
         const uint32_t offset = file[10] | file[11] << 8 | file[12] << 16;
-        const uint32_t rowBytes = LineBytes(c.depth, c.lines), stride = (rowBytes + 3) & ~3u;
+        const uint32_t rowBytes = c.depth == 1 ? (c.lines + 7) / 8 : c.lines * (c.depth / 8);
+        const uint32_t stride = (rowBytes + 3) & ~3u;
         ASSERT_EQ(file.size(), offset + uint64_t(stride) * c.width);
         for (uint32_t row = 0; row < c.width; ++row) {
             const uint8_t* out = &file[offset + uint64_t(row) * stride];
-            for (uint32_t x = 0; x < c.lines; ++x) {
-                const uint32_t source = c.lines - 1 - x;
-                if (c.depth == 1) {
-                    const bool want = byteOf(source, row / 8) & (0x80 >> (row % 8));
-                    ASSERT_EQ(bool(out[x / 8] & (0x80 >> (x % 8))), want) << row << "," << x;
-                } else {
-                    const uint32_t n = c.depth > 8 ? 2 : 1;
-                    for (uint32_t k = 0; k < n; ++k)
-                        ASSERT_EQ(out[x * n + k], byteOf(source, row * n + k)) << row << "," << x;
-                }
+            for (uint32_t x = 0, source = c.lines - 1; x < c.lines; ++x, --source) {
+                const bool bit = byteOf(source, row / 8) & (0x80 >> (row % 8));
+                ASSERT_TRUE(c.depth != 1 || bool(out[x / 8] & (0x80 >> (x % 8))) == bit) << row << "," << x;
+                for (uint32_t k = 0; k < c.depth / 8; ++k)
+                    ASSERT_EQ(out[x * (c.depth / 8) + k], byteOf(source, row * (c.depth / 8) + k)) << row << "," << x;
             }
         }
-        std::remove(path.c_str());
     }
     Records empty;
     EXPECT_EQ(ScanProcRotateFromTemp(&empty.ds), FC_BAD_ARGUMENT);

@@ -7,43 +7,38 @@
 #include "pipeline/scan_proc.h"
 #include "scan_fixture.h"
 
-namespace {
-
-const char kDefaultPath[] = "c:\\nqt\\temp\\temp.bmp";
-
-struct FileScanCase {
-    const char* what;
-    uint16_t averageCount;
-    uint32_t pixels, depth, lines, maxChunk;
-    float cutRight;   // 0: the whole frame
-    uint32_t width;   // of the written rows
-    std::vector<uint32_t> requests;
-};
-
-}  // namespace
-
 TEST_F(ScriptedScan, FileScansAskForWholeLinesAndWriteEveryLine)
 {
-    const FileScanCase cases[] = {
-        {"15 lines a read, then the 10 missing", 1, 2100, 8, 40, 0, 0, 2100, {31500, 31500, 21000}},
-        {"at most 64 lines a read", 1, 100, 8, 150, 0, 0, 100, {6400, 6400, 2200}},
-        {"two bytes a sample", 1, 2100, 16, 20, 0, 0, 2100, {29400, 29400, 25200}},
-        {"averaging: full reads, split lines completed", 4, 2100, 8, 40, 0, 0, 2100,
+    const char* const kFile = "scanproc_lines.bmp";
+    const struct {
+        const char* what;
+        uint16_t averageCount;
+        uint32_t pixels, depth, lines, maxChunk;
+        float cutRight;     // 0: the whole frame
+        const char* path;   // "": the default bitmap
+        uint32_t width;     // of the written rows
+        std::vector<uint32_t> requests;
+    } cases[] = {
+        {"15 lines a read, then the 10 missing", 1, 2100, 8, 40, 0, 0, kFile, 2100, {31500, 31500, 21000}},
+        {"at most 64 lines a read", 1, 100, 8, 150, 0, 0, kFile, 100, {6400, 6400, 2200}},
+        {"two bytes a sample", 1, 2100, 16, 20, 0, 0, kFile, 2100, {29400, 29400, 25200}},
+        {"averaging: full reads, split lines completed", 4, 2100, 8, 40, 0, 0, kFile, 2100,
          {32768, 832, 32768, 832, 32768}},
-        {"1000 bytes a call", 1, 2100, 8, 3, 1000, 0, 2100, {31500, 1100, 100, 4200, 1100, 100, 2100, 1100, 100}},
-        {"a line longer than a read", 1, 17000, 16, 3, 0, 0, 17000, {34000, 34000, 34000}},
-        {"region", 1, 700, 8, 30, 0, 2.0f, 300, {32200}},
-        {"region of two-byte samples", 1, 700, 16, 30, 0, 2.0f, 300, {32200, 9800}},
-        {"region past the delivered line", 1, 700, 8, 30, 0, 10.0f, 700, {32200}},
-        {"", 1, 100, 8, 10, 0, 0, 100, {6400}},   // no output path: the default bitmap
+        {"1000 bytes a call", 1, 2100, 8, 3, 1000, 0, kFile, 2100,
+         {31500, 1100, 100, 4200, 1100, 100, 2100, 1100, 100}},
+        {"a line longer than a read", 1, 17000, 16, 3, 0, 0, kFile, 17000, {34000, 34000, 34000}},
+        {"region", 1, 700, 8, 30, 0, 2.0f, kFile, 300, {32200}},
+        {"region of two-byte samples", 1, 700, 16, 30, 0, 2.0f, kFile, 300, {32200, 9800}},
+        {"region past the delivered line", 1, 700, 8, 30, 0, 10.0f, kFile, 700, {32200}},
+        {"no output path", 1, 100, 8, 10, 0, 0, "", 100, {6400}},
     };
-    for (const FileScanCase& c : cases) {
-        SCOPED_TRACE(c.what[0] ? c.what : "default path");
+    files.push_back("c:\\nqt\\temp\\temp.bmp");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         NewImage();
-        const std::string path = c.what[0] ? "scanproc_lines.bmp" : kDefaultPath;
-        Program(c.pixels, c.lines, c.depth, path);
-        if (!c.what[0])
-            s.output.outputPath[0] = '\0';
+        Program(c.pixels, c.lines, c.depth, c.path);
+        const std::string path = c.path[0] ? c.path : files[0];
+        std::remove(path.c_str());
         s.settings.selectionFlags = c.cutRight > 0 ? 0 : 1;
         s.area.cropLeft = 0.0f;
         s.area.cropRight = c.cutRight;
@@ -51,21 +46,21 @@ TEST_F(ScriptedScan, FileScansAskForWholeLinesAndWriteEveryLine)
         Image().maxChunk = c.maxChunk;
         bool roomForReadAndLine = true;
         Image().onCall = [&](int) {
-            const ImageControl& ic = s.image;
-            roomForReadAndLine &= uint32_t(ic.lineArea - ic.rawArea) >= 32768 + ic.bytesPerLine;
+            roomForReadAndLine &= uint32_t(s.image.lineArea - s.image.rawArea) >= 32768 + s.image.bytesPerLine;
         };
         ASSERT_EQ(Run(), 1);
         EXPECT_EQ(Image().requests, c.requests);
         EXPECT_TRUE(roomForReadAndLine);
         EXPECT_STREQ(s.output.outputPath, path.c_str());
         EXPECT_EQ(s.settings.scanWidth, c.width);
-        const BmpImage bmp = ReadBmp(path);
-        EXPECT_EQ(bmp.width, int32_t(c.width));
-        ASSERT_EQ(bmp.rows.size(), c.lines);
+        int32_t width = 0;
+        const auto rows = BmpRows(path, &width);
+        EXPECT_EQ(width, int32_t(c.width));
+        ASSERT_EQ(rows.size(), c.lines);
         for (uint32_t y = 0; y < c.lines; ++y) {
             std::vector<uint8_t> line = ScriptLine(y);
             line.resize(c.width * (c.depth > 8 ? 2 : 1));
-            ASSERT_EQ(bmp.rows[y], line) << "row " << y;
+            ASSERT_EQ(rows[y], line) << "row " << y;
         }
         EXPECT_EQ(s.settings.imageHeight, c.lines);
         EXPECT_EQ(StubStatusText(), "Scan Completed Successfully.");
@@ -80,13 +75,14 @@ TEST_F(ScriptedScan, OneBitLinesAreThresholdedWiderThan4800Pixels)
     s.image.bitThreshold = 100;
     Image().sample = [](uint32_t line, uint32_t x) { return uint16_t((x * 7 + line) & 0xFF); };
     ASSERT_EQ(Run(), 1);
-    const BmpImage bmp = ReadBmp("scanproc_bits.bmp");
-    EXPECT_EQ(bmp.bits, 1);
-    EXPECT_EQ(bmp.width, 5000);
-    ASSERT_EQ(bmp.rows.size(), 300u);
+    int32_t width = 0;
+    const auto rows = BmpRows("scanproc_bits.bmp", &width);
+    EXPECT_EQ(width, 5000);
+    ASSERT_EQ(rows.size(), 300u);
+    ASSERT_EQ(rows[0].size(), 625u) << "one bit a pixel";
     for (uint32_t y = 0; y < 300; ++y)
         for (uint32_t x = 0; x < 5000; ++x)
-            ASSERT_EQ(bool(bmp.rows[y][x / 8] & (0x80 >> (x % 8))), ((x * 7 + y) & 0xFF) >= 100)
+            ASSERT_EQ(bool(rows[y][x / 8] & (0x80 >> (x % 8))), ((x * 7 + y) & 0xFF) >= 100)
                 << "row " << y << " pixel " << x;
     EXPECT_NE(s.settings.scanPreviewBits, nullptr);
 }
@@ -109,14 +105,11 @@ TEST_F(ScriptedScan, EmptyDigitizerIsRecognisedOnShortScansOnly)
         Program(600, c.lines, c.depth, "scanproc_nofilm.bmp");
         s.settings.resolution = c.resolution;
         // Film has grain; light through an empty digitizer is even.
-        const bool even = c.warned;
-        const uint16_t sample = c.sample;
-        Image().sample = [=](uint32_t, uint32_t x) { return uint16_t(even ? sample : sample + x % 64); };
-        const int32_t result = Run();
-        EXPECT_EQ(result, c.warned ? 0 : 1);
+        Image().sample = [even = c.warned, v = c.sample](uint32_t, uint32_t x) { return uint16_t(even ? v : v + x % 64); };
+        EXPECT_EQ(Run(), c.warned ? 0 : 1);
         EXPECT_EQ(BoxTexts(), c.warned ? std::vector<std::string>{"WARNING: Please Load a Film in the Digitizer."}
                                        : std::vector<std::string>{});
-        EXPECT_EQ(ReadBmp("scanproc_nofilm.bmp").rows.size(), c.warned ? 0u : c.lines);
+        EXPECT_EQ(BmpRows("scanproc_nofilm.bmp").size(), c.warned ? 0u : c.lines);
         EXPECT_EQ(FileExists("scanproc_nofilm.bmp"), !c.warned);
     }
 }
@@ -151,7 +144,7 @@ TEST_F(ScriptedScan, InitialisationFailuresAreReportedAndReleaseOnlyWhatWasTaken
             EXPECT_EQ(s.image.preview.group, FC_NO_GROUP);
             EXPECT_EQ(s.image.blockMemory, nullptr);
             if (variant != 0 && FileExists(path)) {
-                EXPECT_EQ(ReadBmp(path).rows.size(), variant == 2 ? 700u : 30u);
+                EXPECT_EQ(BmpRows(path).size(), variant == 2 ? 700u : 30u);
             } else if (variant != 0) {
                 EXPECT_EQ(result, 0);
             }
