@@ -10,12 +10,7 @@ namespace {
 
 class MemScan : public ScriptedScan {
 protected:
-    struct Read {
-        int32_t result;
-        uint32_t bytes, lines;
-        int32_t status;
-        std::vector<uint8_t> data;
-    };
+    struct Read { int32_t result; uint32_t bytes, lines; int32_t status; std::vector<uint8_t> data; };
 
     void Start()
     {
@@ -29,8 +24,8 @@ protected:
         std::vector<uint8_t> buffer(bufferBytes + 64, 0xA5);
         Read r{0, bufferBytes, wanted, 0, {}};
         r.result = MemScanReadBlock(&s.ds, buffer.data(), &r.bytes, &r.lines, &r.status);
-        for (size_t i = bufferBytes; i < buffer.size(); ++i)
-            EXPECT_EQ(buffer[i], 0xA5) << "written past the buffer at " << i;
+        EXPECT_EQ(std::vector<uint8_t>(64, 0xA5), std::vector<uint8_t>(buffer.end() - 64, buffer.end()))
+            << "written past the buffer";
         r.data.assign(buffer.begin(), buffer.begin() + r.bytes);
         return r;
     }
@@ -46,16 +41,11 @@ protected:
 // A line as the transfer delivers it: cut to `width` samples, packed at depth 1.
 std::vector<uint8_t> Delivered(uint32_t line, uint32_t width, uint32_t depth, uint32_t threshold)
 {
-    std::vector<uint8_t> raw = ScriptLine(line);
-    if (depth != 1) {
-        raw.resize(width * (depth > 8 ? 2 : 1));
-        return raw;
-    }
-    std::vector<uint8_t> bits((width + 7) / 8, 0);
-    for (uint32_t x = 0; x < width; ++x)
-        if (raw[x] >= threshold)
-            bits[x / 8] |= uint8_t(0x80 >> (x % 8));
-    return bits;
+    std::vector<uint8_t> raw = ScriptLine(line), bits((width + 7) / 8, 0);
+    raw.resize(width * (depth > 8 ? 2 : 1));
+    for (uint32_t x = 0; x < width && depth == 1; ++x)
+        bits[x / 8] |= raw[x] >= threshold ? uint8_t(0x80 >> (x % 8)) : 0;
+    return depth == 1 ? bits : raw;
 }
 
 }  // namespace
@@ -68,26 +58,21 @@ TEST_F(MemScan, AsksForExactlyTheLinesWantedUntilTheEndOfTheImageAndFinishes)
     s.settings.scanPreviewGroup = stale;
     Start();
     const Read tooSmall = ReadBlock(1999, 5);
-    EXPECT_EQ(tooSmall.result, 1);
-    EXPECT_EQ(tooSmall.bytes, 0u);
-    EXPECT_EQ(tooSmall.lines, 0u);
-    EXPECT_TRUE(Image().requests.empty());
+    EXPECT_TRUE(tooSmall.result == 1 && tooSmall.bytes == 0 && tooSmall.lines == 0 && Image().requests.empty());
     for (uint32_t call = 0; call < 3; ++call) {
         const Read r = ReadBlock(64000, 10);
-        ASSERT_EQ(r.result, 1);
-        ASSERT_EQ(r.lines, 10u);
-        ASSERT_EQ(r.bytes, 20000u);
-        for (uint32_t i = 0; i < 10; ++i)
-            ASSERT_TRUE(std::equal(r.data.begin() + i * 2000, r.data.begin() + (i + 1) * 2000,
-                                   ScriptLine(call * 10 + i).begin()));
+        std::vector<uint8_t> lines;
+        for (uint32_t i = 0; i < 10; ++i) {
+            const std::vector<uint8_t> line = ScriptLine(call * 10 + i);
+            lines.insert(lines.end(), line.begin(), line.end());
+        }
+        EXPECT_TRUE(r.result == 1 && r.lines == 10 && r.bytes == 20000 && r.data == lines) << "call " << call;
         EXPECT_EQ(r.status, call == 2 ? 10 : 0);
     }
     EXPECT_EQ(Image().requests, (std::vector<uint32_t>{20000, 20000, 20000}));
     EXPECT_EQ(s.settings.scanState, 1);
     const Read end = ReadBlock(64000, 10);
-    EXPECT_EQ(end.result, 1);
-    EXPECT_EQ(end.lines, 0u);
-    EXPECT_EQ(end.bytes, 0u);
+    EXPECT_TRUE(end.result == 1 && end.lines == 0 && end.bytes == 0);
     EXPECT_EQ(s.settings.scanState, 2);
     EXPECT_EQ(Image().requests.size(), 3u);
     EXPECT_EQ(StubStatusText(), "Scanning...");
@@ -125,11 +110,9 @@ TEST_F(MemScan, TwelveBitSamplesMoveIntoTheHighBitsOnlyAtDepth12)
         const Read r = ReadBlock(4 * 800, 4);
         ASSERT_EQ(r.lines, 4u);
         ASSERT_EQ(r.bytes, 4 * 2 * samples);
-        for (uint32_t i = 0; i < 4 * samples; ++i) {
-            uint16_t v;
-            std::memcpy(&v, &r.data[2 * i], 2);
-            ASSERT_EQ(v, c.delivered) << "sample " << i;
-        }
+        std::vector<uint16_t> delivered(4 * samples);
+        std::memcpy(delivered.data(), r.data.data(), r.bytes);
+        EXPECT_EQ(delivered, std::vector<uint16_t>(4 * samples, c.delivered));
     }
 }
 

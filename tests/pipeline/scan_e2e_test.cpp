@@ -1,14 +1,14 @@
 // The file scan pipeline end to end with the installed virtual digitizer:
 // each writer at each depth it stores, portrait and landscape, the whole
-// frame and a region cut. Every scan leaves its file, the digitizer's truth
-// file (every byte it delivered) and a manifest line in e2e/, and
-// check_scan_e2e.py compares each file, read by Pillow or pydicom, with the
-// truth pixel for pixel. Here: status texts, earlier files, temporaries.
+// frame, a region cut and a prescan. Every file scan leaves its file, the
+// digitizer's truth file (every byte it delivered) and a manifest line in
+// e2e/; check_scan_e2e.py compares each file, read by Pillow or pydicom,
+// with the truth pixel for pixel. Here: status texts, earlier files,
+// temporaries, the length limit, cancel and a stall.
 #include <cstdlib>
 
 #include "box_responder.h"
 #include "frame/clock.h"
-#include "frame/memgroups.h"
 #include "scan_fixture.h"
 #include "scanner/toolkit.h"
 
@@ -21,10 +21,8 @@ const uint32_t kThreshold = 128;
 struct Window {
     uint32_t pixels, lines;
     uint8_t depth;
-    uint32_t offsetX = 60, offsetY = 0;   // across the film's borders into the field
+    uint32_t offsetX = 60;   // across the film's borders into the field
 };
-
-const char* Kind(uint32_t format) { return format == 1 ? "bmp" : format == 2 ? "tif" : "dcm"; }
 
 class ScanEndToEnd : public ScanFixture {
 protected:
@@ -49,13 +47,12 @@ protected:
         auto powerCycle = (void (*)(void))GetProcAddress((HMODULE)ToolkitModule(), "scankitPowerCycle");
         ASSERT_NE(nullptr, powerCycle);
         powerCycle();
-        const ScanKit* kit = Toolkit();
         uint16_t adapters = 0;
         uint32_t value = 0;
-        ASSERT_EQ(0, kit->findSCSIAdaptors(&adapters));
-        ASSERT_EQ(0, kit->setSCSIAdaptorId(0));
-        ASSERT_EQ(0, kit->openToolKit(3, &value));
-        ASSERT_EQ(0, kit->stageFilmInFD());
+        ASSERT_EQ(0, Toolkit()->findSCSIAdaptors(&adapters));
+        ASSERT_EQ(0, Toolkit()->setSCSIAdaptorId(0));
+        ASSERT_EQ(0, Toolkit()->openToolKit(3, &value));
+        ASSERT_EQ(0, Toolkit()->stageFilmInFD());
         s.image.bitThreshold = kThreshold;
         // What the host gives every DICOM image (the writer adds the size).
         uint16_t one = 1, zero = 0;
@@ -65,12 +62,6 @@ protected:
         NoteMemory();
     }
 
-    void Restart(const std::string& extra)
-    {
-        TearDown();
-        Start(extra);
-    }
-
     void ReleaseDigitizer() override
     {
         ToolkitUnbind();
@@ -78,21 +69,21 @@ protected:
     }
 
     // Programs the digitizer as the scan parameters do and the session as
-    // the scan command leaves it.
-    void Program(const Window& w, const std::string& path, uint32_t format, bool landscape, uint32_t cutWidth)
+    // the scan command leaves it, over an earlier image of the same name in
+    // e2e/, whose path it returns.
+    std::string Program(const Window& w, const std::string& file, bool landscape = false, uint32_t cutWidth = 0)
     {
         const ScanKit* kit = Toolkit();
-        ASSERT_EQ(0, kit->setAverageCount(1));
-        ASSERT_EQ(0, kit->setResolution(kDpi));
-        ASSERT_EQ(0, kit->initScanner());
+        EXPECT_EQ(0, kit->setAverageCount(1));
+        EXPECT_EQ(0, kit->setResolution(kDpi));
+        EXPECT_EQ(0, kit->initScanner());
         kit->setBitOrder(1);
         kit->setOutputMode(w.depth <= 8 ? 4 : 6);
         kit->setScanMode(0);
-        ASSERT_EQ(0, kit->setPixelSize(w.pixels, w.lines));
-        ASSERT_EQ(0, kit->setBitsPerPixel(w.depth));
-        kit->setOffset(w.offsetX, w.offsetY);
-        ASSERT_EQ(0, kit->initScanner());
-
+        EXPECT_EQ(0, kit->setPixelSize(w.pixels, w.lines));
+        EXPECT_EQ(0, kit->setBitsPerPixel(w.depth));
+        kit->setOffset(w.offsetX, 0);
+        EXPECT_EQ(0, kit->initScanner());
         ScanSettings& st = s.settings;
         st.resolution = kDpi;
         st.scanPixels = w.pixels;
@@ -106,10 +97,14 @@ protected:
         s.area.cropRight = (float)((cutWidth + 0.5) / kDpi);
         s.area.prescanMode = 0;
         s.image.landscape = landscape ? 1 : 0;
-        s.output.outputFormat = format;
+        const std::string kind = file.substr(file.size() - 3);
+        s.output.outputFormat = kind == "bmp" ? 1 : kind == "tif" ? 2 : 3;
+        const std::string path = folder + "\\" + file;
         snprintf(s.output.outputPath, sizeof s.output.outputPath, "%s", path.c_str());
+        WriteFileText(path, kEarlierImage);
         ResetScanDialogStub();
         BoxResponderClear();
+        return path;
     }
 
     void ExpectNoTemporaries(const std::string& path)
@@ -118,24 +113,15 @@ protected:
         EXPECT_FALSE(FileExists(path + "~")) << "the writer's temporary";
     }
 
-    // The sizes asked of getImage, as the digitizer logged them.
-    std::vector<unsigned long> Requests()
-    {
-        std::vector<unsigned long> sizes;
-        const std::string log = FileText(folder + "\\calls.log");
-        for (size_t at = log.find("getImage "); at != std::string::npos; at = log.find("getImage ", at + 1))
-            sizes.push_back(strtoul(log.c_str() + at + 9, nullptr, 10));
-        return sizes;
-    }
-
     // Keeps the file's truth and tells the checker how to read it.
-    void Record(const std::string& name, const std::string& kind, const Window& w, bool landscape)
+    void Record(const std::string& file, const Window& w, bool landscape)
     {
+        const std::string name = file.substr(0, file.size() - 4);
         ASSERT_TRUE(CopyFileA(truth.c_str(), (folder + "\\" + name + ".raw").c_str(), FALSE));
         FILE* manifest = fopen((folder + "\\manifest.txt").c_str(), "ab");
         ASSERT_NE(nullptr, manifest);
-        fprintf(manifest, "%s %s %s.%s %s.raw %u %u %u %u %d %u\n", name.c_str(), kind.c_str(), name.c_str(),
-                kind.c_str(), name.c_str(), w.pixels, (unsigned)s.settings.imageHeight, w.depth,
+        fprintf(manifest, "%s %s %s %s.raw %u %u %u %u %d %u\n", name.c_str(), file.substr(file.size() - 3).c_str(),
+                file.c_str(), name.c_str(), w.pixels, (unsigned)s.settings.imageHeight, w.depth,
                 (unsigned)s.settings.scanWidth, landscape ? 1 : 0, kThreshold);
         fclose(manifest);
     }
@@ -143,75 +129,70 @@ protected:
 
 }  // namespace
 
-TEST_F(ScanEndToEnd, EachWriterDepthOrientationAndCut)
+TEST_F(ScanEndToEnd, EachWriterDepthOrientationAndCutAndAPrescan)
 {
     DeleteFileA((folder + "\\manifest.txt").c_str());
     const struct {
-        const char* name;
-        uint32_t format;    // 1 BMP, 2 TIFF, 3 DICOM
+        const char* file;
         uint8_t depth;
         bool landscape;
         uint32_t cutWidth;  // 0: the whole frame
         uint32_t pixels, lines;
     } cases[] = {
-        {"bmp8_portrait_whole", 1, 8, false, 0, 161, 90},
-        {"bmp1_landscape_cut", 1, 1, true, 113, 160, 87},
-        {"bmp8_landscape_cut", 1, 8, true, 97, 140, 60},
-        {"tif1_portrait_whole", 2, 1, false, 0, 163, 90},
-        {"tif8_landscape_whole", 2, 8, true, 0, 150, 83},
-        {"tif8_portrait_cut_past_the_line", 2, 8, false, 400, 150, 60},
-        {"tif12_portrait_cut", 2, 12, false, 101, 150, 90},
-        {"tif16_landscape_cut", 2, 16, true, 90, 130, 71},
-        {"dcm8_portrait_cut", 3, 8, false, 113, 160, 90},
-        {"dcm12_landscape_whole", 3, 12, true, 0, 120, 77},
-        {"dcm16_portrait_whole", 3, 16, false, 0, 141, 90},
+        {"bmp8_portrait_whole.bmp", 8, false, 0, 161, 90},
+        {"bmp1_landscape_cut.bmp", 1, true, 113, 160, 87},
+        {"bmp8_landscape_cut.bmp", 8, true, 97, 140, 60},
+        {"tif1_portrait_whole.tif", 1, false, 0, 163, 90},
+        {"tif8_landscape_whole.tif", 8, true, 0, 150, 83},
+        {"tif8_portrait_cut_past_the_line.tif", 8, false, 400, 150, 60},
+        {"tif12_portrait_cut.tif", 12, false, 101, 150, 90},
+        {"tif16_landscape_cut.tif", 16, true, 90, 130, 71},
+        {"tif16_landscape_in_two_strips.tif", 16, true, 0, 900, 1200},   // 2 MB of segments at a time
+        {"dcm8_portrait_cut.dcm", 8, false, 113, 160, 90},
+        {"dcm12_landscape_whole.dcm", 12, true, 0, 120, 77},
+        {"dcm16_portrait_whole.dcm", 16, false, 0, 141, 90},
+        {"prescan.bmp", 8, false, 0, 200, 120},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string path = folder + "\\" + c.name + "." + Kind(c.format);
-        WriteFileText(path, kEarlierImage);
+        SCOPED_TRACE(c.file);
         const Window w{c.pixels, c.lines, c.depth};
-        Program(w, path, c.format, c.landscape, c.cutWidth);
+        const std::string path = Program(w, c.file, c.landscape, c.cutWidth);
+        const bool prescan = std::string(c.file) == "prescan.bmp";
+        s.area.prescanMode = prescan;
         ASSERT_EQ(1, Run()) << StubStatusText() << " " << ::testing::PrintToString(BoxTexts());
         EXPECT_EQ("Scan Completed Successfully.", StubStatusText());
         EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
         EXPECT_EQ(c.lines, s.settings.imageHeight);
         EXPECT_EQ(c.cutWidth && c.cutWidth < c.pixels ? c.cutWidth : c.pixels, s.settings.scanWidth);
-        EXPECT_NE(kEarlierImage, FileText(path)) << "replaced by the scan";
+        EXPECT_EQ(prescan, kEarlierImage == FileText(path)) << "replaced by a file scan only";
         ExpectNoTemporaries(path);
-        Record(c.name, Kind(c.format), w, c.landscape);
+        if (!prescan)
+            Record(c.file, w, c.landscape);
     }
+    EXPECT_NE(nullptr, s.settings.prescanBits);
+    EXPECT_EQ(200u, s.area.prescanPixels);
+    EXPECT_EQ(120u, s.area.prescanLines);
 }
 
 TEST_F(ScanEndToEnd, LengthLimitStopsADigitizerThatGoesOn)
 {
     // 17 inches at 75 dpi are 1275 lines; the 16-inch film ends at 1200 and
     // the digitizer delivers 300 more.
-    Restart("overDeliver = 300\n");
+    TearDown();
+    Start("overDeliver = 300\n");
     // 640-pixel lines make 51-line requests, 25 of which are 1275 lines.
-    const Window w{640, 0, 8, 200, 0};
-    Program(w, folder + "\\length_limit.tif", 2, false, 0);
+    const Window w{640, 0, 8, 200};
+    Program(w, "length_limit.tif");
     s.settings.scanLines = 2000;
     ASSERT_EQ(1, Run());
     EXPECT_EQ("Scan Completed Successfully.", StubStatusText());
     EXPECT_EQ(1275u, s.settings.imageHeight);
-    EXPECT_EQ(Requests(), std::vector<unsigned long>(25, 51 * 640)) << "whole lines, no read past the limit";
-    Record("length_limit", "tif", w, false);
-}
-
-TEST_F(ScanEndToEnd, PrescanWritesNoFileAndKeepsItsPreview)
-{
-    const std::string path = folder + "\\prescan_target.bmp";
-    WriteFileText(path, kEarlierImage);
-    Program(Window{200, 120, 8}, path, 1, false, 0);
-    s.area.prescanMode = 1;
-    ASSERT_EQ(1, Run());
-    EXPECT_EQ("Scan Completed Successfully.", StubStatusText());
-    EXPECT_NE(nullptr, s.settings.prescanBits);
-    EXPECT_EQ(200u, s.area.prescanPixels);
-    EXPECT_EQ(120u, s.area.prescanLines);
-    EXPECT_EQ(kEarlierImage, FileText(path));
-    ExpectNoTemporaries(path);
+    std::vector<unsigned long> requests;   // as the digitizer logged them
+    const std::string log = FileText(folder + "\\calls.log");
+    for (size_t at = log.find("getImage "); at != std::string::npos; at = log.find("getImage ", at + 1))
+        requests.push_back(strtoul(log.c_str() + at + 9, nullptr, 10));
+    EXPECT_EQ(requests, std::vector<unsigned long>(25, 51 * 640)) << "whole lines, no read past the limit";
+    Record("length_limit.tif", w, false);
 }
 
 TEST_F(ScanEndToEnd, CancelLeavesTheEarlierFileOrNoneAndNoTemporaries)
@@ -222,11 +203,9 @@ TEST_F(ScanEndToEnd, CancelLeavesTheEarlierFileOrNoneAndNoTemporaries)
         {"prescan", true, false, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string path = folder + "\\cancelled.dcm";
-        DeleteFileA(path.c_str());
-        if (c.earlier)
-            WriteFileText(path, kEarlierImage);
-        Program(Window{600, 400, 16}, path, 3, c.landscape, 0);
+        const std::string path = Program(Window{600, 400, 16}, "cancelled.dcm", c.landscape);
+        if (!c.earlier)
+            DeleteFileA(path.c_str());
         s.area.prescanMode = c.prescan;
         StubCancelAfterProgress(3);
         ASSERT_EQ(1, Run());
@@ -241,10 +220,9 @@ TEST_F(ScanEndToEnd, CancelLeavesTheEarlierFileOrNoneAndNoTemporaries)
 
 TEST_F(ScanEndToEnd, StalledDigitizerEndsAtOnceUnderTheVirtualClock)
 {
-    Restart("stallLine = 20\nstallInstant = 1\n");
-    const std::string path = folder + "\\stalled.tif";
-    WriteFileText(path, kEarlierImage);
-    Program(Window{200, 100, 8}, path, 2, false, 0);
+    TearDown();
+    Start("stallLine = 20\nstallInstant = 1\n");
+    const std::string path = Program(Window{200, 100, 8}, "stalled.tif");
     EXPECT_EQ(0, Run());
     EXPECT_GE(ClockSleptTotal(), 10000u) << "ten seconds on the library's clock";
     EXPECT_LT(ClockSleptTotal(), 11000u);

@@ -1,9 +1,12 @@
 // The file scan pipeline against a scripted digitizer: what it asks for,
 // what it writes, and how it ends when the digitizer is empty or memory
 // cannot be had. Cancel and stalls: scan_e2e_test.
+#include <cstring>
+
 #include "box_responder.h"
 #include "frame/memgroups.h"
 #include "frame/sysblock.h"
+#include "pipeline/dib.h"
 #include "pipeline/scan_proc.h"
 #include "scan_fixture.h"
 
@@ -84,7 +87,13 @@ TEST_F(ScriptedScan, OneBitLinesAreThresholdedWiderThan4800Pixels)
         for (uint32_t x = 0; x < 5000; ++x)
             ASSERT_EQ(bool(rows[y][x / 8] & (0x80 >> (x % 8))), ((x * 7 + y) & 0xFF) >= 100)
                 << "row " << y << " pixel " << x;
-    EXPECT_NE(s.settings.scanPreviewBits, nullptr);
+    // The preview, black and white: bit k of the 16th, 32nd, ... line is its bit 16 k.
+    const DibInfoHeader header{40, 312, 18, 1, 1, 0, 40 * 18, 2000, 2000, 2, 0};
+    const uint8_t table[8] = {0, 0, 0, 0, 255, 255, 255, 0};
+    ASSERT_EQ(0, std::memcmp(s.settings.scanPreviewInfo, &header, 40));
+    EXPECT_EQ(0, std::memcmp(static_cast<uint8_t*>(s.settings.scanPreviewInfo) + 40, table, 8));
+    for (uint32_t k = 0; k < 312; ++k)
+        ASSERT_EQ(bool(s.settings.scanPreviewBits[k / 8] & (0x80 >> (k % 8))), ((16 * k * 7 + 15) & 0xFF) >= 100) << k;
 }
 
 TEST_F(ScriptedScan, EmptyDigitizerIsRecognisedOnShortScansOnly)

@@ -1,14 +1,20 @@
-// The preview resampler and the 1-bit preview list. Every test gives back
-// the memory groups it took. The grey bitmaps, their windows and fitting:
-// check_preview_readers.py.
+// The preview resampler, the 1-bit preview list, and image files in and
+// out of the preview: damaged files refused with a code, window/level by
+// palette, what a saved bitmap may be. Every test gives back the memory
+// groups it took. Grey bitmaps, their windows and fitting, files that load
+// and save: check_preview_readers.py.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "FilmCore.h"
 #include "frame/memgroups.h"
-#include "frame/sysblock.h"
 #include "pipeline/dib.h"
 #include "pipeline/rsz_bitlist.h"
 
@@ -38,8 +44,6 @@ std::vector<uint8_t> PreviewBytes(const RszData& record)
     return out;
 }
 
-bool SameHeader(const void* info, const DibInfoHeader& expected) { return !std::memcmp(info, &expected, 40); }
-
 struct Bitmap {
     void* bits = nullptr;
     void* info = nullptr;
@@ -60,6 +64,28 @@ struct BitSession {
 };
 
 bool BitAt(const uint8_t* line, uint32_t k) { return (line[k / 8] >> (7 - k % 8)) & 1; }
+
+
+typedef std::vector<uint8_t> Bytes;
+
+Bytes ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// An 8-bit grey DIB in one block: header, `colours` table entries, pixels.
+Bytes GreyDib(uint32_t width, uint32_t height, uint32_t colours = 256, uint16_t bitCount = 8)
+{
+    const uint32_t stride = (width * bitCount / 8 + 3) & ~3u;
+    Bytes block(40 + 4 * colours + size_t(stride) * height);
+    const DibInfoHeader header{40, int32_t(width), int32_t(height), 1, bitCount, 0, stride * height,
+                               2000, 2000, colours, 0};
+    std::memcpy(block.data(), &header, sizeof header);
+    for (uint32_t i = 0; i < colours; ++i)
+        block[40 + 4 * i] = block[40 + 4 * i + 1] = block[40 + 4 * i + 2] = uint8_t(i), block[43 + 4 * i] = 0x5A;
+    return block;
+}
 
 }  // namespace
 
@@ -96,48 +122,24 @@ TEST_F(Rsz, KeepsEveryFthSampleOfEveryFthLineWhateverTheBlocks)
     }
 }
 
-TEST_F(Rsz, RefusesBadArgumentsUnmarkedRecordsAndWhatCannotBeDrawn)
+TEST_F(Rsz, RefusesUnmarkedRecordsAndWhatCannotBeDrawn)
 {
     RszData record;
-    EXPECT_EQ(1, RszInitData(&record, 100, 1, 8, 0));
-    EXPECT_EQ(1, RszInitData(&record, 100, 3, 24, 1));
-    EXPECT_EQ(1, RszInitData(nullptr, 100, 1, 8, 1));
+    EXPECT_EQ(1, RszInitData(&record, 100, 3, 24, 1)) << "three bytes a sample";
     std::memset(&record, 0, sizeof record);
     const uint8_t byte = 0;
     Bitmap bitmap;
     EXPECT_EQ(2, RszInputDataBlock(&record, &byte, 1));
     EXPECT_EQ(2, RszGetBitmap(&record, &bitmap.bits, &bitmap.info, &bitmap.group));
-    EXPECT_EQ(2, RszChangeYOrientation(&record));
     EXPECT_EQ(2, FreeRszData(&record));
-    ASSERT_EQ(0, RszInitData(&record, 10, 1, 0, 2));
-    EXPECT_EQ(8, record.bitDepth);
-    EXPECT_EQ(2, RszGetBitmap(&record, &bitmap.bits, &bitmap.info, &bitmap.group)) << "no line yet";
-    ASSERT_EQ(0, FreeRszData(&record));
-    EXPECT_EQ(2, RszInputDataBlock(&record, &byte, 1)) << "freed record still accepted";
     ASSERT_EQ(0, RszInitData(&record, 3, 2, 16, 1));
+    EXPECT_EQ(2, RszGetBitmap(&record, &bitmap.bits, &bitmap.info, &bitmap.group)) << "no line yet";
     const uint8_t oneBin[] = {10, 0, 11, 0, 10, 0};
     ASSERT_EQ(0, RszInputDataBlock(&record, oneBin, sizeof oneBin));
     EXPECT_EQ(1, RszGetBitmap(&record, &bitmap.bits, &bitmap.info, &bitmap.group)) << "one histogram bin";
     EXPECT_EQ(FC_NO_GROUP, bitmap.group) << "a group taken for a failed bitmap is kept";
-    FreeRszData(&record);
-}
-
-// An exhausted group stops the input with 102 but keeps the completed lines;
-// once memory is back the input goes on where it stopped.
-TEST_F(Rsz, ExhaustedGroupKeepsTheLinesReceivedSoFar)
-{
-    std::vector<uint8_t> image(3 * 2000);
-    for (size_t i = 0; i < image.size(); ++i)
-        image[i] = uint8_t(i / 2000 + 1);
-    RszData record;
-    ASSERT_EQ(0, RszInitData(&record, 2000, 1, 8, 1));
-    SysBlockRefuseAfter(0);
-    EXPECT_EQ(102, RszInputDataBlock(&record, image.data(), 2000));
-    SysBlockRefuseAfter(-1);
-    EXPECT_EQ(std::vector<uint8_t>(2000, 1), PreviewBytes(record));
-    ASSERT_EQ(0, RszInputDataBlock(&record, image.data() + 2000, 4000));
-    EXPECT_EQ(image, PreviewBytes(record));
-    FreeRszData(&record);
+    ASSERT_EQ(0, FreeRszData(&record));
+    EXPECT_EQ(2, RszInputDataBlock(&record, &byte, 1)) << "freed record still accepted";
 }
 
 // Width 913 with F = 3: 304 bits a line, whose 38 bytes end at bit 303,
@@ -167,26 +169,6 @@ TEST_F(Rsz, BitListKeepsLinesFTwoFAndBitsZeroFTwoFWithinItsLine)
     EXPECT_EQ(0, RszBitFree(&session.data));
 }
 
-TEST_F(Rsz, BitListBuildsABlackAndWhiteDib)
-{
-    BitSession session(80);
-    ASSERT_EQ(0, RszBitInit(&session.data, 0));   // 0 counts as 1
-    uint8_t line[600] = {0xA5};
-    line[9] = 0x01;
-    for (int i = 0; i < 3; ++i)
-        ASSERT_EQ(0, RszBitInputLine(&session.data, line));
-    Bitmap bitmap;
-    ASSERT_EQ(0, RszBitGetBitmap(&session.data, &bitmap.bits, &bitmap.info, &bitmap.group));
-    EXPECT_NE(session.control.preview.group, bitmap.group) << "the bitmap has a group of its own";
-    EXPECT_TRUE(SameHeader(bitmap.info, {40, 80, 3, 1, 1, 0, 12 * 3, 2000, 2000, 2, 0}));
-    const uint8_t table[8] = {0, 0, 0, 0, 255, 255, 255, 0};
-    EXPECT_EQ(0, std::memcmp(table, static_cast<uint8_t*>(bitmap.info) + 40, 8));
-    ASSERT_EQ(static_cast<uint8_t*>(bitmap.info) + 48, bitmap.bits);
-    const uint8_t row[12] = {0xA5, 0, 0, 0, 0, 0, 0, 0, 0, 0x01, 0, 0};
-    EXPECT_EQ(0, std::memcmp(row, static_cast<uint8_t*>(bitmap.bits) + 24, 12));
-    EXPECT_EQ(0, RszBitFree(&session.data));
-}
-
 // Records RszBitInit never set up: their group number is someone else's.
 TEST_F(Rsz, FreeingABitListThatWasNeverSetUpIsRefused)
 {
@@ -203,4 +185,70 @@ TEST_F(Rsz, FreeingABitListThatWasNeverSetUpIsRefused)
         EXPECT_EQ(0, MemGetGroupPtr(other, nullptr)) << c.what << ": the other owner's group stays";
     }
     EXPECT_EQ(0, MemFreeGroup(other));
+}
+
+// Safety over any bytes, and that a failed load keeps nothing: the fuzz
+// corpus's replay. Here, what is refused before the file is read.
+TEST_F(Rsz, LoadImageChecksTheBoundsAndTheFile)
+{
+    void *bits = nullptr, *info = nullptr, *fitBits = nullptr, *fitInfo = nullptr;
+    int32_t group = FC_NO_GROUP;
+    EXPECT_EQ(1, LoadDICOMImageFile("no_such_file.dcm", 1000, &bits, &info, 1, 100, &fitBits, &fitInfo, &group));
+    EXPECT_EQ(1, LoadDICOMImageFile("no_such_file.dcm", 1000, &bits, &info, 100, 1, &fitBits, &fitInfo, &group));
+    EXPECT_EQ(201, LoadDICOMImageFile("no_such_file.dcm", 1000, &bits, &info, 100, 100, &fitBits, &fitInfo, &group));
+    EXPECT_EQ(FC_NO_GROUP, group);
+}
+
+TEST_F(Rsz, WinLevelRewritesTheGreyTableOfWhatHasOne)
+{
+    Bytes dib = GreyDib(4, 4);
+    ASSERT_EQ(0, SetWinLevel(dib.data(), 128, 64));
+    for (int i = 0; i < 256; ++i) {
+        const uint32_t want = i <= 96 ? 0 : i < 160 ? (i - 96) * 256 / 64 : 255, entry = 40 + 4 * i;
+        ASSERT_EQ(want * 0x010101 + 0x5A000000, uint32_t(dib[entry] | dib[entry + 1] << 8 | dib[entry + 2] << 16 |
+                                                           dib[entry + 3] << 24)) << i << ": the fourth byte left";
+    }
+    ASSERT_EQ(16, dib[40 + 4 * 100]);
+    // Width 0 counts as 1: a hard threshold at the level.
+    ASSERT_EQ(0, SetWinLevel(dib.data(), 50, 0));
+    EXPECT_EQ(0, dib[40 + 4 * 50]);
+    EXPECT_EQ(255, dib[40 + 4 * 51]);
+    EXPECT_EQ(1, SetWinLevel(nullptr, 128, 64));
+    Bytes mono = GreyDib(8, 1, 2, 1);
+    EXPECT_EQ(1, SetWinLevel(mono.data(), 128, 64)) << "a 1-bit DIB has two entries, not 256";
+}
+
+// A bitmap from outside with a 16-entry table, in a block that ends with
+// it: only the entries the header counts are read or written.
+TEST_F(Rsz, ShortColourTableIsHonouredAndImpossibleCountsAreRefused)
+{
+    Bytes dib = GreyDib(4, 4, 16);
+    dib.resize(40 + 16 * 4);
+    ASSERT_EQ(0, SetWinLevel(dib.data(), 8, 8));
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(i <= 4 ? 0 : i < 12 ? (i - 4) * 32 : 255, dib[40 + 4 * i]) << i;
+    const Bytes pixels(16, 7);
+    const std::string path = "rsz_short_table.bmp";
+    ASSERT_EQ(0, SaveBitmapToFile(path.c_str(), dib.data(), pixels.data()));
+    const Bytes file = ReadAll(path);
+    std::remove(path.c_str());
+    ASSERT_EQ(1078u + 16, file.size());
+    EXPECT_TRUE(std::equal(dib.begin(), dib.end(), file.begin() + 14));
+    EXPECT_EQ(Bytes(1078 - 14 - 40 - 64, 0), Bytes(file.begin() + 14 + 40 + 64, file.begin() + 1078))
+        << "entries the bitmap does not have are written as zeros";
+    EXPECT_EQ(7, file[1078]);
+    const uint32_t tooMany = 257;
+    std::memcpy(&dib[32], &tooMany, 4);
+    EXPECT_EQ(1, SetWinLevel(dib.data(), 8, 8));
+    EXPECT_EQ(1, SaveBitmapToFile(path.c_str(), dib.data(), pixels.data()));
+}
+
+TEST_F(Rsz, SaveBitmapRefusesPixelsPast64KiBAndUnopenableFiles)
+{
+    const Bytes large = GreyDib(257, 256), limit = GreyDib(256, 256);   // 260 x 256 bytes of pixels; 65536
+    EXPECT_EQ(501, SaveBitmapToFile("rsz_save_test.bmp", large.data(), large.data() + 1064));
+    EXPECT_EQ(0, SaveBitmapToFile("rsz_save_test.bmp", limit.data(), limit.data() + 1064));
+    EXPECT_EQ(1078u + 65536, ReadAll("rsz_save_test.bmp").size());
+    std::remove("rsz_save_test.bmp");
+    EXPECT_EQ(201, SaveBitmapToFile("no_such_dir/x.bmp", limit.data(), limit.data() + 1064));
 }
