@@ -64,16 +64,13 @@ def check_load(name, path, file_rows, reversed_rows, bytes_per_sample, depth, ma
 
 def data_set(name, pixels, bits_stored):
     ds = Dataset()
-    ds.Modality = 'OT'
-    ds.SamplesPerPixel = 1
-    ds.PhotometricInterpretation = 'MONOCHROME2'
+    ds.Modality, ds.SamplesPerPixel, ds.PhotometricInterpretation = 'OT', 1, 'MONOCHROME2'
     ds.Rows, ds.Columns = pixels.shape
     ds.BitsAllocated, ds.BitsStored, ds.HighBit, ds.PixelRepresentation = 16, bits_stored, bits_stored - 1, 0
     ds.PixelData = pixels.astype('<u2').tobytes()
     ds.is_little_endian, ds.is_implicit_VR = True, True
-    path = os.path.join(WORK, name + '.dcm')
-    ds.save_as(path, write_like_original=True)
-    return path
+    ds.save_as(os.path.join(WORK, name + '.dcm'), write_like_original=True)
+    return os.path.join(WORK, name + '.dcm')
 
 
 def main():
@@ -92,14 +89,20 @@ def main():
     # A bitmap stores its bottom row first and keeps the padding of its rows.
     grey8 = np.zeros((97, 204), dtype=np.uint8)
     grey8[:, :203] = rng.integers(0, 256, size=(97, 203), dtype=np.uint8)
-    path = os.path.join(WORK, 'pillow8.bmp')
-    Image.fromarray(grey8[:, :203], 'L').save(path)
-    results.append(check_load('pillow8', path, grey8[::-1], False, 1, 8, 6000, (150, 150)))
-    failures = [result for result in results if result]
-    for failure in failures:
+    Image.fromarray(grey8[:, :203], 'L').save(os.path.join(WORK, 'pillow8.bmp'))
+    results.append(check_load('pillow8', os.path.join(WORK, 'pillow8.bmp'), grey8[::-1], False, 1, 8, 6000,
+                              (150, 150)))
+    # Refused: samples all in one histogram bin, and bounds below 2.
+    flat = data_set('flat16', np.full((20, 20), 1000, dtype=np.uint16), 16)
+    for path, bound in ((flat, '100'), (os.path.join(WORK, 'pillow8.bmp'), '1')):
+        refused = subprocess.run([TOOL, path, '100000', bound, '100'] + [os.path.join(WORK, 'refused.bmp')] * 2,
+                                 capture_output=True, text=True)
+        results.append(None if refused.stdout.startswith('load 1\n') else f'{path} at {bound}: {refused.stdout}')
+    for failure in filter(None, results):
         print('FAIL', failure)
-    print(f'{len(results) - len(failures)} passed, {len(failures)} failed')
-    return 1 if failures else 0
+    failed = len(list(filter(None, results)))
+    print(f'{len(results) - failed} passed, {failed} failed')
+    return 1 if failed else 0
 
 
 if __name__ == '__main__':

@@ -101,7 +101,6 @@ TEST_F(MemScan, TwelveBitSamplesMoveIntoTheHighBitsOnlyAtDepth12)
         NewImage();
         Program(400, 4, c.depth, "");
         s.settings.selectionFlags = uint16_t(c.selection);
-        s.area.cropLeft = 0.0f;
         s.area.cropRight = 1.0f;   // 150 of the 400 samples
         s.image.twelveHigh = c.twelveHigh;
         Image().sample = [](uint32_t, uint32_t) { return uint16_t(0x0ABC); };

@@ -1,8 +1,7 @@
-// The preview resampler, the 1-bit preview list, and image files in and
-// out of the preview: damaged files refused with a code, window/level by
-// palette, what a saved bitmap may be. Every test gives back the memory
-// groups it took. Grey bitmaps, their windows and fitting, files that load
-// and save: check_preview_readers.py.
+// The preview resampler, the 1-bit preview list, window/level by palette
+// and what a saved bitmap may be; every test gives back the memory groups
+// it took. Grey bitmaps, their windows and fitting, files that load and
+// save: check_preview_readers.py; damaged files: the fuzz corpus's replay.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -44,13 +43,6 @@ std::vector<uint8_t> PreviewBytes(const RszData& record)
     return out;
 }
 
-struct Bitmap {
-    void* bits = nullptr;
-    void* info = nullptr;
-    int32_t group = FC_NO_GROUP;
-    ~Bitmap() { if (group != FC_NO_GROUP) MemFreeGroup(group); }
-};
-
 struct BitSession {
     ScanSettings settings{};
     ImageControl control{};
@@ -64,7 +56,6 @@ struct BitSession {
 };
 
 bool BitAt(const uint8_t* line, uint32_t k) { return (line[k / 8] >> (7 - k % 8)) & 1; }
-
 
 typedef std::vector<uint8_t> Bytes;
 
@@ -122,26 +113,6 @@ TEST_F(Rsz, KeepsEveryFthSampleOfEveryFthLineWhateverTheBlocks)
     }
 }
 
-TEST_F(Rsz, RefusesUnmarkedRecordsAndWhatCannotBeDrawn)
-{
-    RszData record;
-    EXPECT_EQ(1, RszInitData(&record, 100, 3, 24, 1)) << "three bytes a sample";
-    std::memset(&record, 0, sizeof record);
-    const uint8_t byte = 0;
-    Bitmap bitmap;
-    EXPECT_EQ(2, RszInputDataBlock(&record, &byte, 1));
-    EXPECT_EQ(2, RszGetBitmap(&record, &bitmap.bits, &bitmap.info, &bitmap.group));
-    EXPECT_EQ(2, FreeRszData(&record));
-    ASSERT_EQ(0, RszInitData(&record, 3, 2, 16, 1));
-    EXPECT_EQ(2, RszGetBitmap(&record, &bitmap.bits, &bitmap.info, &bitmap.group)) << "no line yet";
-    const uint8_t oneBin[] = {10, 0, 11, 0, 10, 0};
-    ASSERT_EQ(0, RszInputDataBlock(&record, oneBin, sizeof oneBin));
-    EXPECT_EQ(1, RszGetBitmap(&record, &bitmap.bits, &bitmap.info, &bitmap.group)) << "one histogram bin";
-    EXPECT_EQ(FC_NO_GROUP, bitmap.group) << "a group taken for a failed bitmap is kept";
-    ASSERT_EQ(0, FreeRszData(&record));
-    EXPECT_EQ(2, RszInputDataBlock(&record, &byte, 1)) << "freed record still accepted";
-}
-
 // Width 913 with F = 3: 304 bits a line, whose 38 bytes end at bit 303,
 // though 304 x F = 912 is still a source pixel.
 TEST_F(Rsz, BitListKeepsLinesFTwoFAndBitsZeroFTwoFWithinItsLine)
@@ -185,18 +156,6 @@ TEST_F(Rsz, FreeingABitListThatWasNeverSetUpIsRefused)
         EXPECT_EQ(0, MemGetGroupPtr(other, nullptr)) << c.what << ": the other owner's group stays";
     }
     EXPECT_EQ(0, MemFreeGroup(other));
-}
-
-// Safety over any bytes, and that a failed load keeps nothing: the fuzz
-// corpus's replay. Here, what is refused before the file is read.
-TEST_F(Rsz, LoadImageChecksTheBoundsAndTheFile)
-{
-    void *bits = nullptr, *info = nullptr, *fitBits = nullptr, *fitInfo = nullptr;
-    int32_t group = FC_NO_GROUP;
-    EXPECT_EQ(1, LoadDICOMImageFile("no_such_file.dcm", 1000, &bits, &info, 1, 100, &fitBits, &fitInfo, &group));
-    EXPECT_EQ(1, LoadDICOMImageFile("no_such_file.dcm", 1000, &bits, &info, 100, 1, &fitBits, &fitInfo, &group));
-    EXPECT_EQ(201, LoadDICOMImageFile("no_such_file.dcm", 1000, &bits, &info, 100, 100, &fitBits, &fitInfo, &group));
-    EXPECT_EQ(FC_NO_GROUP, group);
 }
 
 TEST_F(Rsz, WinLevelRewritesTheGreyTableOfWhatHasOne)

@@ -6,6 +6,7 @@
 // with the truth pixel for pixel. Here: status texts, earlier files,
 // temporaries, the length limit, cancel and a stall.
 #include <cstdlib>
+#include <fstream>
 
 #include "box_responder.h"
 #include "frame/clock.h"
@@ -49,10 +50,8 @@ protected:
         powerCycle();
         uint16_t adapters = 0;
         uint32_t value = 0;
-        ASSERT_EQ(0, Toolkit()->findSCSIAdaptors(&adapters));
-        ASSERT_EQ(0, Toolkit()->setSCSIAdaptorId(0));
-        ASSERT_EQ(0, Toolkit()->openToolKit(3, &value));
-        ASSERT_EQ(0, Toolkit()->stageFilmInFD());
+        ASSERT_TRUE(!Toolkit()->findSCSIAdaptors(&adapters) && !Toolkit()->setSCSIAdaptorId(0) &&
+                    !Toolkit()->openToolKit(3, &value) && !Toolkit()->stageFilmInFD());
         s.image.bitThreshold = kThreshold;
         // What the host gives every DICOM image (the writer adds the size).
         uint16_t one = 1, zero = 0;
@@ -74,33 +73,18 @@ protected:
     std::string Program(const Window& w, const std::string& file, bool landscape = false, uint32_t cutWidth = 0)
     {
         const ScanKit* kit = Toolkit();
-        EXPECT_EQ(0, kit->setAverageCount(1));
-        EXPECT_EQ(0, kit->setResolution(kDpi));
-        EXPECT_EQ(0, kit->initScanner());
+        EXPECT_TRUE(!kit->setAverageCount(1) && !kit->setResolution(kDpi) && !kit->initScanner());
         kit->setBitOrder(1);
         kit->setOutputMode(w.depth <= 8 ? 4 : 6);
         kit->setScanMode(0);
-        EXPECT_EQ(0, kit->setPixelSize(w.pixels, w.lines));
-        EXPECT_EQ(0, kit->setBitsPerPixel(w.depth));
+        EXPECT_TRUE(!kit->setPixelSize(w.pixels, w.lines) && !kit->setBitsPerPixel(w.depth));
         kit->setOffset(w.offsetX, 0);
         EXPECT_EQ(0, kit->initScanner());
-        ScanSettings& st = s.settings;
-        st.resolution = kDpi;
-        st.scanPixels = w.pixels;
-        st.scanLines = w.lines;
-        st.maxLength = 17;
-        st.bitDepth = w.depth;
-        st.sampleBits = w.depth < 12 ? 8 : w.depth;
-        st.selectionFlags = cutWidth ? 0 : 1;
-        st.progressTotal = w.pixels * w.lines * (w.depth > 8 ? 2 : 1);
-        s.area.cropLeft = 0.0f;
+        const std::string kind = file.substr(file.size() - 3), path = folder + "\\" + file;
+        SetScan(kDpi, w.pixels, w.lines, w.depth, path, kind == "bmp" ? 1 : kind == "tif" ? 2 : 3);
+        s.settings.selectionFlags = cutWidth ? 0 : 1;
         s.area.cropRight = (float)((cutWidth + 0.5) / kDpi);
-        s.area.prescanMode = 0;
         s.image.landscape = landscape ? 1 : 0;
-        const std::string kind = file.substr(file.size() - 3);
-        s.output.outputFormat = kind == "bmp" ? 1 : kind == "tif" ? 2 : 3;
-        const std::string path = folder + "\\" + file;
-        snprintf(s.output.outputPath, sizeof s.output.outputPath, "%s", path.c_str());
         WriteFileText(path, kEarlierImage);
         ResetScanDialogStub();
         BoxResponderClear();
@@ -118,12 +102,10 @@ protected:
     {
         const std::string name = file.substr(0, file.size() - 4);
         ASSERT_TRUE(CopyFileA(truth.c_str(), (folder + "\\" + name + ".raw").c_str(), FALSE));
-        FILE* manifest = fopen((folder + "\\manifest.txt").c_str(), "ab");
-        ASSERT_NE(nullptr, manifest);
-        fprintf(manifest, "%s %s %s %s.raw %u %u %u %u %d %u\n", name.c_str(), file.substr(file.size() - 3).c_str(),
-                file.c_str(), name.c_str(), w.pixels, (unsigned)s.settings.imageHeight, w.depth,
-                (unsigned)s.settings.scanWidth, landscape ? 1 : 0, kThreshold);
-        fclose(manifest);
+        std::ofstream(folder + "\\manifest.txt", std::ios::app)
+            << name << ' ' << file.substr(file.size() - 3) << ' ' << file << ' ' << name << ".raw " << w.pixels << ' '
+            << s.settings.imageHeight << ' ' << int(w.depth) << ' ' << s.settings.scanWidth << ' ' << landscape << ' '
+            << kThreshold << '\n';
     }
 };
 

@@ -79,7 +79,6 @@ void ScanFixture::OpenSession()
     dialog = CreateScanDialogStub(&s.ds);
     ASSERT_NE(dialog, nullptr);
     s.host.mainDialog = dialog;
-    s.image.landscape = 0;
     s.image.autoEject = 1;
 }
 
@@ -139,19 +138,27 @@ void ScriptedScan::NewImage()
     BoxResponderClear();
 }
 
-void ScriptedScan::Program(uint32_t pixels, uint32_t lines, uint32_t depth, const std::string& path, uint32_t format)
+void ScanFixture::SetScan(uint16_t resolution, uint32_t pixels, uint32_t lines, uint32_t depth,
+                          const std::string& path, uint32_t format)
 {
-    s.settings.resolution = 150;
-    s.settings.maxLength = 17;
+    s.settings.resolution = resolution;
     s.settings.scanPixels = pixels;
     s.settings.scanLines = lines;
+    s.settings.maxLength = 17;
     s.settings.bitDepth = depth;
     s.settings.sampleBits = depth < 12 ? 8 : depth;
     s.settings.selectionFlags = 1;
     s.settings.progressTotal = pixels * lines * (depth > 8 ? 2 : 1);
     s.area.prescanMode = 0;
+    s.area.cropLeft = 0.0f;
+    s.image.landscape = 0;
     s.output.outputFormat = format;
     snprintf(s.output.outputPath, sizeof s.output.outputPath, "%s", path.c_str());
+}
+
+void ScriptedScan::Program(uint32_t pixels, uint32_t lines, uint32_t depth, const std::string& path, uint32_t format)
+{
+    SetScan(150, pixels, lines, depth, path, format);
     g_image.bytesPerSample = depth > 8 ? 2 : 1;
     g_image.lineBytes = pixels * g_image.bytesPerSample;
     g_image.lines = lines;

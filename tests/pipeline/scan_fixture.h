@@ -50,12 +50,16 @@ protected:
     void NoteMemory() { groupsBefore = MemGroupCount(), blocksBefore = MemBlocksInUse(); }
     void TearDown() override;
     virtual void ReleaseDigitizer();
+    // The session as the scan command leaves it for a final scan of the
+    // whole frame, portrait, 17 inches at most.
+    void SetScan(uint16_t resolution, uint32_t pixels, uint32_t lines, uint32_t depth, const std::string& path,
+                 uint32_t format);
     int32_t Run();        // ScanProcRun with scanState 1, as the scan command does
     std::vector<std::string> BoxTexts() const;
 };
 
-// A scripted digitizer: a final scan of `pixels` x `lines` at `depth`, the
-// whole frame, portrait, at 150 dpi; NewImage starts the next case afresh.
+// A scripted digitizer delivering `pixels` x `lines` at `depth`, 150 dpi;
+// NewImage starts the next case afresh.
 class ScriptedScan : public ScanFixture {
 protected:
     void SetUp() override;

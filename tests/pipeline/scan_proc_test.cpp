@@ -43,7 +43,6 @@ TEST_F(ScriptedScan, FileScansAskForWholeLinesAndWriteEveryLine)
         const std::string path = c.path[0] ? c.path : files[0];
         std::remove(path.c_str());
         s.settings.selectionFlags = c.cutRight > 0 ? 0 : 1;
-        s.area.cropLeft = 0.0f;
         s.area.cropRight = c.cutRight;
         Image().averageCount = c.averageCount;
         Image().maxChunk = c.maxChunk;
