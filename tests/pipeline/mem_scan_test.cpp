@@ -77,16 +77,13 @@ TEST_F(MemScan, AsksForExactlyTheLinesWantedUntilTheEndOfTheImageAndFinishes)
     EXPECT_EQ(Image().requests.size(), 3u);
     EXPECT_EQ(StubStatusText(), "Scanning...");
     EXPECT_EQ(MemScanFinish(&s.ds), 1);
-    EXPECT_EQ(s.settings.imageWidth, 2000u);
-    EXPECT_EQ(s.settings.imageHeight, 30u);
-    EXPECT_EQ(s.settings.progressPercent, 100u);
+    EXPECT_TRUE(s.settings.imageWidth == 2000 && s.settings.imageHeight == 30 && s.settings.progressPercent == 100);
     EXPECT_EQ(MemGetGroupPtr(stale, nullptr), FC_NO_SUCH_GROUP) << "a memory transfer builds no preview";
     EXPECT_EQ(s.settings.scanPreviewGroup, FC_NO_GROUP);
     const int stops = Image().stopScans;
     s.settings.scanState = 1;
     EXPECT_EQ(MemStopScan(&s.ds), 1);
-    EXPECT_EQ(s.settings.scanState, 2);
-    EXPECT_EQ(Image().stopScans, stops) << "the digitizer is not told";
+    EXPECT_TRUE(s.settings.scanState == 2 && Image().stopScans == stops) << "the digitizer is not told";
 }
 
 TEST_F(MemScan, TwelveBitSamplesMoveIntoTheHighBitsOnlyAtDepth12)
@@ -96,8 +93,7 @@ TEST_F(MemScan, TwelveBitSamplesMoveIntoTheHighBitsOnlyAtDepth12)
         {12, 1, 0, 0xABC0},   // region: the copy that is delivered is shifted
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "depth " << c.depth << " twelveHigh " << c.twelveHigh
-                                        << " selection " << c.selection);
+        SCOPED_TRACE(testing::Message() << c.depth << " bits, 12 HI " << c.twelveHigh << ", " << c.selection);
         NewImage();
         Program(400, 4, c.depth, "");
         s.settings.selectionFlags = uint16_t(c.selection);
@@ -113,19 +109,6 @@ TEST_F(MemScan, TwelveBitSamplesMoveIntoTheHighBitsOnlyAtDepth12)
         std::memcpy(delivered.data(), r.data.data(), r.bytes);
         EXPECT_EQ(delivered, std::vector<uint16_t>(4 * samples, c.delivered));
     }
-}
-
-TEST_F(MemScan, CancelReturnsZeroAndCompletesTheState)
-{
-    Program(2000, 400, 8, "");
-    Start();
-    Image().onCall = [](int call) { if (call == 2) StubClickCancel(); };
-    const Read r = ReadBlock(200 * 2000, 200);
-    EXPECT_EQ(r.result, 0);
-    EXPECT_EQ(s.settings.scanState, 2);
-    EXPECT_EQ(Image().requests.size(), 2u);
-    EXPECT_EQ(r.lines, 32u);   // two reads of 16 lines were delivered
-    EXPECT_GE(Image().stopScans, 1);
 }
 
 TEST_F(MemScan, SurplusLinesWithAveragingWaitForTheNextCall)

@@ -7,8 +7,7 @@
 static const UINT WM_STUB_CLICK_CANCEL = WM_APP + 11;
 
 static HWND g_dialog = nullptr;
-static int g_progressCount = 0;
-static int g_cancelAfterProgress = 0;
+static int g_progressCount = 0, g_cancelAfterProgress = 0;
 
 static void OnCancel(HWND dialog)
 {
@@ -31,8 +30,6 @@ static INT_PTR CALLBACK ScanDialogStubProc(HWND dialog, UINT message, WPARAM wPa
             (LOWORD(wParam) == IDM_REPAINT_PROGRESS && ++g_progressCount == g_cancelAfterProgress))
             OnCancel(dialog);
         return TRUE;
-    case WM_CLOSE:
-        return TRUE;
     case WM_NCDESTROY:
         if (dialog == g_dialog)
             g_dialog = nullptr;
@@ -49,11 +46,7 @@ HWND CreateScanDialogStub(DSData* ds)
     return g_dialog;
 }
 
-void ResetScanDialogStub(void)
-{
-    g_progressCount = 0;
-    g_cancelAfterProgress = 0;
-}
+void ResetScanDialogStub(void) { g_progressCount = g_cancelAfterProgress = 0; }
 
 std::string StubStatusText(void)
 {
@@ -65,8 +58,4 @@ std::string StubStatusText(void)
 
 void StubCancelAfterProgress(int n) { g_cancelAfterProgress = n; }
 
-void StubClickCancel(void)
-{
-    if (g_dialog)
-        PostMessageA(g_dialog, WM_STUB_CLICK_CANCEL, 0, 0);
-}
+void StubClickCancel(void) { PostMessageA(g_dialog, WM_STUB_CLICK_CANCEL, 0, 0); }

@@ -10,16 +10,15 @@
 
 #include "FilmCore.h"
 
-// Modeless, from the test module's own template 101; `ds` is the session
-// whose scanState Cancel clears. Also clears the counts below.
+// Modeless, from the test module's own template; Cancel clears the
+// scanState of `ds` while it is 1.
 HWND CreateScanDialogStub(DSData* ds);
 void ResetScanDialogStub(void);
-
 std::string StubStatusText(void);   // control 1011 now
 // Cancel on the n-th progress command 2001 (1 = the first); 0 turns it off.
 void StubCancelAfterProgress(int n);
-// Queues a Cancel click: it lands the next time the scan lets the message
-// queue run. Safe to call from inside a toolkit call.
+// A Cancel click that lands the next time the scan lets the message queue
+// run; safe to queue from inside a toolkit call.
 void StubClickCancel(void);
 
 #endif

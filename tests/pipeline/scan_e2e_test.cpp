@@ -91,11 +91,7 @@ protected:
         return path;
     }
 
-    void ExpectNoTemporaries(const std::string& path)
-    {
-        EXPECT_FALSE(FileExists(path + ".tmp")) << "the landscape line file";
-        EXPECT_FALSE(FileExists(path + "~")) << "the writer's temporary";
-    }
+    bool Temporaries(const std::string& path) { return FileExists(path + ".tmp") || FileExists(path + "~"); }
 
     // Keeps the file's truth and tells the checker how to read it.
     void Record(const std::string& file, const Window& w, bool landscape)
@@ -121,17 +117,13 @@ TEST_F(ScanEndToEnd, EachWriterDepthOrientationAndCutAndAPrescan)
         uint32_t cutWidth;  // 0: the whole frame
         uint32_t pixels, lines;
     } cases[] = {
-        {"bmp8_portrait_whole.bmp", 8, false, 0, 161, 90},
-        {"bmp1_landscape_cut.bmp", 1, true, 113, 160, 87},
-        {"bmp8_landscape_cut.bmp", 8, true, 97, 140, 60},
-        {"tif1_portrait_whole.tif", 1, false, 0, 163, 90},
-        {"tif8_landscape_whole.tif", 8, true, 0, 150, 83},
+        {"bmp8_portrait_whole.bmp", 8, false, 0, 161, 90}, {"bmp1_landscape_cut.bmp", 1, true, 113, 160, 87},
+        {"bmp8_landscape_cut.bmp", 8, true, 97, 140, 60}, {"tif1_portrait_whole.tif", 1, false, 0, 163, 90},
+        {"tif8_landscape_whole.tif", 8, true, 0, 150, 83}, {"tif12_portrait_cut.tif", 12, false, 101, 150, 90},
         {"tif8_portrait_cut_past_the_line.tif", 8, false, 400, 150, 60},
-        {"tif12_portrait_cut.tif", 12, false, 101, 150, 90},
         {"tif16_landscape_cut.tif", 16, true, 90, 130, 71},
         {"tif16_landscape_in_two_strips.tif", 16, true, 0, 900, 1200},   // 2 MB of segments at a time
-        {"dcm8_portrait_cut.dcm", 8, false, 113, 160, 90},
-        {"dcm12_landscape_whole.dcm", 12, true, 0, 120, 77},
+        {"dcm8_portrait_cut.dcm", 8, false, 113, 160, 90}, {"dcm12_landscape_whole.dcm", 12, true, 0, 120, 77},
         {"dcm16_portrait_whole.dcm", 16, false, 0, 141, 90},
         {"prescan.bmp", 8, false, 0, 200, 120},
     };
@@ -147,7 +139,7 @@ TEST_F(ScanEndToEnd, EachWriterDepthOrientationAndCutAndAPrescan)
         EXPECT_EQ(c.lines, s.settings.imageHeight);
         EXPECT_EQ(c.cutWidth && c.cutWidth < c.pixels ? c.cutWidth : c.pixels, s.settings.scanWidth);
         EXPECT_EQ(prescan, kEarlierImage == FileText(path)) << "replaced by a file scan only";
-        ExpectNoTemporaries(path);
+        EXPECT_FALSE(Temporaries(path)) << "the landscape line file or the writer's";
         if (!prescan)
             Record(c.file, w, c.landscape);
     }
@@ -169,8 +161,8 @@ TEST_F(ScanEndToEnd, LengthLimitStopsADigitizerThatGoesOn)
     ASSERT_EQ(1, Run());
     EXPECT_EQ("Scan Completed Successfully.", StubStatusText());
     EXPECT_EQ(1275u, s.settings.imageHeight);
-    std::vector<unsigned long> requests;   // as the digitizer logged them
-    const std::string log = FileText(folder + "\\calls.log");
+    const std::string log = FileText(folder + "\\calls.log");   // what the digitizer was asked
+    std::vector<unsigned long> requests;
     for (size_t at = log.find("getImage "); at != std::string::npos; at = log.find("getImage ", at + 1))
         requests.push_back(strtoul(log.c_str() + at + 9, nullptr, 10));
     EXPECT_EQ(requests, std::vector<unsigned long>(25, 51 * 640)) << "whole lines, no read past the limit";
@@ -196,7 +188,7 @@ TEST_F(ScanEndToEnd, CancelLeavesTheEarlierFileOrNoneAndNoTemporaries)
         EXPECT_LT(s.image.linesDone, 400u) << "stopped early";
         EXPECT_EQ(c.earlier ? kEarlierImage : "", FileText(path));
         EXPECT_EQ(c.earlier, FileExists(path));
-        ExpectNoTemporaries(path);
+        EXPECT_FALSE(Temporaries(path)) << "the landscape line file or the writer's";
     }
 }
 
@@ -210,5 +202,5 @@ TEST_F(ScanEndToEnd, StalledDigitizerEndsAtOnceUnderTheVirtualClock)
     EXPECT_LT(ClockSleptTotal(), 11000u);
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"ERROR: Error in Scan process."});
     EXPECT_EQ(kEarlierImage, FileText(path));
-    ExpectNoTemporaries(path);
+    EXPECT_FALSE(Temporaries(path)) << "the landscape line file or the writer's";
 }

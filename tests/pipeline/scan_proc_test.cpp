@@ -98,17 +98,14 @@ TEST_F(ScriptedScan, OneBitLinesAreThresholdedWiderThan4800Pixels)
 TEST_F(ScriptedScan, EmptyDigitizerIsRecognisedOnShortScansOnly)
 {
     const struct { uint32_t resolution, lines, depth; uint16_t sample; bool warned; } cases[] = {
-        {150, 200, 8, 255, true},
-        {150, 200, 8, 90, false},
+        {150, 200, 8, 255, true}, {150, 200, 8, 90, false},
         {100, 300, 8, 255, false},   // not short: not checked
         {150, 0, 8, 0, true},        // no preview line at all
         {150, 200, 16, 0xFFFF, true},
-        {150, 200, 1, 255, true},    // the 1-bit list read as bits
-        {150, 200, 1, 20, false},
+        {150, 200, 1, 255, true}, {150, 200, 1, 20, false},   // the 1-bit list read as bits
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.lines << " lines at " << c.resolution << " dpi, depth " << c.depth
-                                        << ", sample " << c.sample);
+        SCOPED_TRACE(testing::Message() << c.lines << " lines, " << c.resolution << " dpi, " << c.depth << " bits");
         NewImage();
         Program(600, c.lines, c.depth, "scanproc_nofilm.bmp");
         s.settings.resolution = c.resolution;
@@ -125,8 +122,7 @@ TEST_F(ScriptedScan, EmptyDigitizerIsRecognisedOnShortScansOnly)
 TEST_F(ScriptedScan, InitialisationFailuresAreReportedAndReleaseOnlyWhatWasTaken)
 {
     const struct { uint16_t average; uint32_t depth, pixels; const char* box; } cases[] = {
-        {0, 8, 100, "ERROR: Bad averageCount"},
-        {1, 4, 100, "ERROR: Bad BitDepth"},
+        {0, 8, 100, "ERROR: Bad averageCount"}, {1, 4, 100, "ERROR: Bad BitDepth"},
         {1, 8, 0, "ERROR: Bad scanWidth"},
     };
     for (const auto& c : cases) {

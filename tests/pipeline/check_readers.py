@@ -1,20 +1,28 @@
 #!/usr/bin/python3
-"""Loads DICOM data sets written by pydicom and a bitmap written by Pillow
-through LoadDICOMImageFile, saves both previews with SaveBitmapToFile, reads
-them back with Pillow and compares every pixel with a reduction computed
-here from the image itself.
+"""Checks what the pipeline writes with readers nobody here wrote: Pillow
+for BMP and TIFF, pydicom for DICOM.
 
-usage: check_preview_readers.py <rsz_tool> <work folder>"""
+check_readers.py previews RSZ_TOOL WORK_FOLDER: files written by pydicom and
+Pillow go through LoadDICOMImageFile and SaveBitmapToFile (rsz_tool) and come
+back through Pillow, against a reduction computed here from the image.
+
+check_readers.py scans FOLDER: each line of FOLDER/manifest.txt names an
+end-to-end scan (name kind file raw pixels lines depth width landscape
+threshold) and the raw truth of what the digitizer delivered; the file must
+hold the first `width` samples of each line, as bits at depth 1, turned by
+90 degrees in landscape with the last scanned line at the left.
+"""
 import os
 import subprocess
 import sys
 
 import numpy as np
+import pydicom
 from PIL import Image
 from pydicom.dataset import Dataset
+from pydicom.uid import ImplicitVRLittleEndian
 
-TOOL, WORK = sys.argv[1], sys.argv[2]
-
+TOOL, WORK = (sys.argv[2], sys.argv[3]) if sys.argv[1] == 'previews' else (None, None)
 
 def to_grey(kept, bytes_per_sample, depth):
     """The 8-bit values of the bitmap: masked bytes, or windowed words."""
@@ -73,7 +81,7 @@ def data_set(name, pixels, bits_stored):
     return os.path.join(WORK, name + '.dcm')
 
 
-def main():
+def check_previews():
     os.makedirs(WORK, exist_ok=True)
     rng = np.random.default_rng(7)
     # Bits above the stored depth are not the image's; the first row of the
@@ -98,11 +106,83 @@ def main():
         refused = subprocess.run([TOOL, path, '100000', bound, '100'] + [os.path.join(WORK, 'refused.bmp')] * 2,
                                  capture_output=True, text=True)
         results.append(None if refused.stdout.startswith('load 1\n') else f'{path} at {bound}: {refused.stdout}')
-    for failure in filter(None, results):
+    return results
+
+
+NEEDED = [("bmp", 1), ("bmp", 8), ("tif", 1), ("tif", 8), ("tif", 12), ("tif", 16), ("dcm", 8), ("dcm", 12),
+          ("dcm", 16)]
+
+
+def expected_image(path, pixels, lines, depth, width, landscape, threshold):
+    data = np.fromfile(path, dtype=np.uint8)
+    samples = (data.view("<u2") if depth > 8 else data)[: pixels * lines].astype(np.int64)
+    image = samples.reshape(lines, pixels)[:, :width]
+    if depth == 1:
+        image = (image >= threshold).astype(np.int64)
+    # Output row r is source column r; pixel x comes from line lines-1-x.
+    return image.T[:, ::-1] if landscape else image
+
+
+def read_file(path, kind, depth):
+    if kind == "dcm":
+        ds = pydicom.dcmread(path, force=True)
+        if ds.preamble is not None or int(ds.BitsStored) != depth:
+            raise ValueError(f"preamble {ds.preamble is not None}, Bits Stored {ds.BitsStored}")
+        ds.file_meta = pydicom.dataset.FileMetaDataset()
+        ds.file_meta.TransferSyntaxUID = ImplicitVRLittleEndian
+        return ds.pixel_array.astype(np.int64)
+    with Image.open(path) as img:
+        if kind == "tif" and img.tag_v2.get(274) != 4:
+            raise ValueError(f"Orientation {img.tag_v2.get(274)}, 4 expected")
+        pixels = np.array(img.convert("L") if img.mode in ("1", "P") else img).astype(np.int64)
+    pixels = (pixels > 127).astype(np.int64) if depth == 1 else pixels
+    # A bitmap stores the first delivered row at the bottom; Pillow honours
+    # the TIFF's Orientation 4 and shows its first row at the top.
+    return pixels[::-1] if kind == "bmp" else pixels
+
+
+def check_scan(folder, name, kind, file, raw, *numbers):
+    pixels, lines, depth, width, landscape, threshold = map(int, numbers)
+    expected = expected_image(os.path.join(folder, raw), pixels, lines, depth, width, landscape, threshold)
+    actual = read_file(os.path.join(folder, file), kind, depth)
+    if kind == "tif" and depth == 12:
+        expected = expected * 16  # stored as 16-bit samples
+    if kind == "dcm" and actual.shape[1] == expected.shape[1] + 1:
+        if np.any(actual[:, -1]):
+            return "the pad column is not zero"
+        actual = actual[:, :-1]  # odd 8-bit rows carry one pad byte
+    if actual.shape != expected.shape:
+        return f"{actual.shape[1]}x{actual.shape[0]}, {expected.shape[1]}x{expected.shape[0]} expected"
+    if np.count_nonzero(actual != expected):
+        return f"{np.count_nonzero(actual != expected)} pixels differ from what the digitizer sent"
+    # An image that a flip leaves unchanged could not show a turned or reversed file.
+    if np.array_equal(expected, expected[::-1]) or np.array_equal(expected, expected[:, ::-1]):
+        return "a symmetric image proves nothing about the order"
+    return None
+
+
+def check_scans(folder):
+    with open(os.path.join(folder, "manifest.txt")) as manifest:
+        entries = [line.split() for line in manifest if line.strip()]
+    results = [None if (kind, str(depth)) in {(f[1], f[6]) for f in entries}
+               else f"no {kind} file at depth {depth} was checked" for kind, depth in NEEDED]
+    for fields in entries:
+        try:
+            problem = check_scan(folder, *fields)
+        except Exception as error:  # a reader refusing the file is a failure too
+            problem = str(error)
+        print(f"{fields[0]}: {problem or 'match'}")
+        results.append(f"{fields[0]}: {problem}" if problem else None)
+    return results
+
+
+def main():
+    results = check_previews() if sys.argv[1] == 'previews' else check_scans(sys.argv[2])
+    failures = [result for result in results if result]
+    for failure in failures:
         print('FAIL', failure)
-    failed = len(list(filter(None, results)))
-    print(f'{len(results) - failed} passed, {failed} failed')
-    return 1 if failed else 0
+    print(f'{len(results) - len(failures)} passed, {len(failures)} failed')
+    return 1 if failures else 0
 
 
 if __name__ == '__main__':
