@@ -1,6 +1,5 @@
 #!/usr/bin/python3
-"""Checks what the pipeline writes with readers nobody here wrote: Pillow
-for BMP and TIFF, pydicom for DICOM.
+"""Checks what the pipeline writes with Pillow (BMP, TIFF) and pydicom.
 
 check_readers.py previews RSZ_TOOL WORK_FOLDER: files written by pydicom and
 Pillow go through LoadDICOMImageFile and SaveBitmapToFile (rsz_tool) and come
@@ -8,9 +7,9 @@ back through Pillow, against a reduction computed here from the image.
 
 check_readers.py scans FOLDER: each line of FOLDER/manifest.txt names an
 end-to-end scan (name kind file raw pixels lines depth width landscape
-threshold) and the raw truth of what the digitizer delivered; the file must
-hold the first `width` samples of each line, as bits at depth 1, turned by
-90 degrees in landscape with the last scanned line at the left.
+threshold) and the raw truth the digitizer delivered; the file holds the
+first `width` samples of each line, as bits at depth 1, turned by 90 degrees
+in landscape (the last scanned line at the left).
 """
 import os
 import subprocess
@@ -97,20 +96,20 @@ def check_previews():
     # A bitmap stores its bottom row first and keeps the padding of its rows.
     grey8 = np.zeros((97, 204), dtype=np.uint8)
     grey8[:, :203] = rng.integers(0, 256, size=(97, 203), dtype=np.uint8)
-    Image.fromarray(grey8[:, :203], 'L').save(os.path.join(WORK, 'pillow8.bmp'))
-    results.append(check_load('pillow8', os.path.join(WORK, 'pillow8.bmp'), grey8[::-1], False, 1, 8, 6000,
-                              (150, 150)))
+    bmp = os.path.join(WORK, 'pillow8.bmp')
+    Image.fromarray(grey8[:, :203], 'L').save(bmp)
+    results.append(check_load('pillow8', bmp, grey8[::-1], False, 1, 8, 6000, (150, 150)))
     # Refused: samples all in one histogram bin, and bounds below 2.
     flat = data_set('flat16', np.full((20, 20), 1000, dtype=np.uint16), 16)
-    for path, bound in ((flat, '100'), (os.path.join(WORK, 'pillow8.bmp'), '1')):
+    for path, bound in ((flat, '100'), (bmp, '1')):
         refused = subprocess.run([TOOL, path, '100000', bound, '100'] + [os.path.join(WORK, 'refused.bmp')] * 2,
                                  capture_output=True, text=True)
         results.append(None if refused.stdout.startswith('load 1\n') else f'{path} at {bound}: {refused.stdout}')
     return results
 
 
-NEEDED = [("bmp", 1), ("bmp", 8), ("tif", 1), ("tif", 8), ("tif", 12), ("tif", 16), ("dcm", 8), ("dcm", 12),
-          ("dcm", 16)]
+NEEDED = [(kind, depth) for kind, depths in (("bmp", (1, 8)), ("tif", (1, 8, 12, 16)), ("dcm", (8, 12, 16)))
+          for depth in depths]
 
 
 def expected_image(path, pixels, lines, depth, width, landscape, threshold):

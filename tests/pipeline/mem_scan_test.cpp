@@ -1,6 +1,5 @@
 // The memory transfer against a scripted digitizer: what is asked for, what
-// the caller's buffer receives (never more than it holds), the 12-bit
-// shift, the end of the image and cancel.
+// the caller's buffer receives (never more than it holds), and the end.
 #include <cstring>
 
 #include "frame/memgroups.h"
@@ -59,8 +58,9 @@ TEST_F(MemScan, AsksForExactlyTheLinesWantedUntilTheEndOfTheImageAndFinishes)
     Start();
     const Read tooSmall = ReadBlock(1999, 5);
     EXPECT_TRUE(tooSmall.result == 1 && tooSmall.bytes == 0 && tooSmall.lines == 0 && Image().requests.empty());
+    // The third call wants 20 lines: one read of 16 whole lines, of which 10 remain.
     for (uint32_t call = 0; call < 3; ++call) {
-        const Read r = ReadBlock(64000, 10);
+        const Read r = ReadBlock(64000, call == 2 ? 20 : 10);
         std::vector<uint8_t> lines;
         for (uint32_t i = 0; i < 10; ++i) {
             const std::vector<uint8_t> line = ScriptLine(call * 10 + i);
@@ -69,7 +69,7 @@ TEST_F(MemScan, AsksForExactlyTheLinesWantedUntilTheEndOfTheImageAndFinishes)
         EXPECT_TRUE(r.result == 1 && r.lines == 10 && r.bytes == 20000 && r.data == lines) << "call " << call;
         EXPECT_EQ(r.status, call == 2 ? 10 : 0);
     }
-    EXPECT_EQ(Image().requests, (std::vector<uint32_t>{20000, 20000, 20000}));
+    EXPECT_EQ(Image().requests, (std::vector<uint32_t>{20000, 20000, 32000}));
     EXPECT_EQ(s.settings.scanState, 1);
     const Read end = ReadBlock(64000, 10);
     EXPECT_TRUE(end.result == 1 && end.lines == 0 && end.bytes == 0);
@@ -109,6 +109,17 @@ TEST_F(MemScan, TwelveBitSamplesMoveIntoTheHighBitsOnlyAtDepth12)
         std::memcpy(delivered.data(), r.data.data(), r.bytes);
         EXPECT_EQ(delivered, std::vector<uint16_t>(4 * samples, c.delivered));
     }
+}
+
+TEST_F(MemScan, CancelReturnsZeroAndCompletesTheState)
+{
+    Program(2000, 400, 8, "");
+    Start();
+    Image().onCall = [](int call) { if (call == 2) StubClickCancel(); };
+    const Read r = ReadBlock(200 * 2000, 200);
+    EXPECT_TRUE(r.result == 0 && s.settings.scanState == 2 && Image().stopScans >= 1);
+    EXPECT_EQ(Image().requests.size(), 2u);
+    EXPECT_EQ(r.lines, 32u);   // two reads of 16 lines were delivered
 }
 
 TEST_F(MemScan, SurplusLinesWithAveragingWaitForTheNextCall)

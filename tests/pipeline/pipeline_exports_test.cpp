@@ -15,10 +15,10 @@ TEST(PipelineExports, ReachableByNameAndSafeWithoutASession)
     const auto readBlock =
         reinterpret_cast<int32_t (*)(DSData*, void*, uint32_t*, uint32_t*, int32_t*)>(find("MemScanReadBlock"));
     ASSERT_TRUE(readBlock);
+    // Releasing is harmless; starting, reading and finishing are refused.
     const struct { const char* name; int32_t result; } steps[] = {
         {"ScanProcFreeMem", 1}, {"ScanProcInitialize", 0}, {"ScanProcFinish", 0}, {"MemScanInitialize", 0}};
     DSData empty = {};
-    // Releasing is harmless; starting, reading and finishing are refused.
     for (DSData* ds : {static_cast<DSData*>(nullptr), &empty}) {
         for (const auto& step : steps) {
             ASSERT_TRUE(find(step.name)) << step.name;

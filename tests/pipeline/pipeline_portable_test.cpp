@@ -1,9 +1,7 @@
-// The portable pieces of the scan pipeline, natively and under Wine: the
-// temporary line file, the no-film check, the landscape rotation of bit
-// lines in strips, the preview resampler and 1-bit list, window/level by
-// palette and what a saved bitmap may be. Every test gives back the memory
-// groups it took. Grey bitmaps, their windows and fitting, files that load
-// and save: check_preview_readers.py; damaged files: the fuzz replay.
+// The portable pieces of the scan pipeline, natively and under Wine; every
+// test gives back the memory groups it took. Grey bitmaps, their windows and
+// fitting, files that load and save: check_readers.py; damaged files: the
+// fuzz corpus's replay.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -66,11 +64,7 @@ struct Records {
     ImageControl image{};
     OutputSettings output{};
     DSData ds{&host, &scanner, &settings, &area, &image, &output};
-    explicit Records(uint32_t scanWidth = 0)
-    {
-        image.preview.group = FC_NO_GROUP;
-        settings.scanWidth = scanWidth;
-    }
+    explicit Records(uint32_t scanWidth = 0) { image.preview.group = FC_NO_GROUP, settings.scanWidth = scanWidth; }
 };
 
 // An 8-bit grey DIB in one block: header, `colours` table entries, pixels.
@@ -112,7 +106,7 @@ TEST_F(PortablePipeline, NoFilmReadsThePreviewForWhatItIs)
 {
     const struct { uint32_t depth; uint16_t sample, grain; int answer; } cases[] = {
         {8, 250, 0, 1}, {8, 200, 40, 0}, {16, 0xFFFF, 0, 1}, {16, 40000, 500, 0},
-        {12, 0x0FF0, 0, 1}, {12, 0x0E00, 0, 0},
+        {12, 0x0FF0, 0, 1}, {12, 0x0E00, 0, 0}, {12, 0xF400, 0, 0},   // bits above the depth are not the film's
         {1, 1, 0, 1},   // bits: all bright
         {1, 0, 0, 0},   // all dark
     };

@@ -1,6 +1,5 @@
 // The main dialog as far as a scan uses it: the real template 101 with a
-// procedure that only stops a running scan on Cancel, which is all the
-// pipelines rely on.
+// procedure that only stops a running scan on Cancel.
 #ifndef FILMCORE_TEST_SCAN_DIALOG_STUB_H
 #define FILMCORE_TEST_SCAN_DIALOG_STUB_H
 

@@ -1,6 +1,5 @@
-// What the scan pipeline tests share: a session opened as a host opens it,
-// the stand-in main dialog, the virtual clock, a scripted digitizer image,
-// and the rule that a scan gives back every memory group and block it took.
+// What the scan pipeline tests share: a host's session, the stand-in main
+// dialog, the virtual clock, a scripted image, and memory that comes back.
 #ifndef FILMCORE_TEST_SCAN_FIXTURE_H
 #define FILMCORE_TEST_SCAN_FIXTURE_H
 
@@ -17,8 +16,7 @@
 #include "scan_dialog_stub.h"
 #include "session_fixture.h"
 
-// getImage delivers lines of a known pattern with the faults a test asks
-// for, and records every request.
+// getImage delivers lines of a known pattern as a test asks, recording requests.
 struct ImageScript {
     uint32_t lineBytes = 0, bytesPerSample = 1;
     uint32_t lines = 0;             // status 10 comes with the last of them
