@@ -1,32 +1,23 @@
 // The main dialog as far as a scan uses it: the real template 101 with a
-// procedure that only keeps the status line (control 1011), counts the
-// progress command 2001 and stops a running scan on Cancel, which is all
-// the pipelines rely on.
+// procedure that only stops a running scan on Cancel.
 #ifndef FILMCORE_TEST_SCAN_DIALOG_STUB_H
 #define FILMCORE_TEST_SCAN_DIALOG_STUB_H
 
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "FilmCore.h"
 
-// Modeless, from the test module's own template 101; `ds` is the session
-// whose scanState Cancel clears. Also clears the counts below.
+// Modeless, from the test module's own template; Cancel clears the
+// scanState of `ds` while it is 1.
 HWND CreateScanDialogStub(DSData* ds);
-
-std::string StubStatusText(void);                 // control 1011 now
-const std::vector<std::string>& StubStatusHistory(void);  // every text set, in order
-int StubProgressCount(void);                      // WM_COMMAND 2001 received
-int StubCancelCount(void);                        // IDCANCEL received
 void ResetScanDialogStub(void);
-
-// Cancel on the n-th progress command (1 = the first); 0 turns it off.
+std::string StubStatusText(void);   // control 1011 now
+// Cancel on the n-th progress command 2001 (1 = the first); 0 turns it off.
 void StubCancelAfterProgress(int n);
-// Queues a Cancel click, as the operator's click would be: it takes effect
-// the next time the scan lets the message queue run. Safe to call from
-// inside a toolkit call.
+// A Cancel click that lands the next time the scan lets the message queue
+// run; safe to queue from inside a toolkit call.
 void StubClickCancel(void);
 
 #endif
