@@ -14,4 +14,7 @@ list(APPEND FILMCORE_WIN32_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/scan_lists.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scan_controls.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scan_params.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/param_sync.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/param_sync.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/diag_window.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/calibration.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/system_test.cpp)
