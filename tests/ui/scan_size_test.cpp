@@ -132,4 +132,16 @@ TEST_F(ScanSize, RefusedSizesSlotsAndTheChosenSize)
     EXPECT_EQ(DialogText(main, IDC_LENGTH), "17.0");
 }
 
+// 64 sizes are longer than 512 characters: none may be lost or cut.
+TEST_F(ScanSize, AFullListSurvivesOpenAndOk)
+{
+    StartDigitizer(kConfig);
+    std::string set = "14X17";
+    for (int i = 1; i < FILM_SIZE_SLOTS; ++i)
+        set += "," + std::to_string(i % 4 + 10) + ".5X" + std::to_string(i % 4 + 10) + ".5";
+    SetProfile(&s, "IMAGE_SIZESET", "Set", set + ",5X7");
+    EXPECT_EQ(Run([](HWND) {}), 1);
+    EXPECT_EQ(*GetProfile(&s, "IMAGE_SIZESET", "Set"), set) << "the 65th size is ignored";
+}
+
 }  // namespace
