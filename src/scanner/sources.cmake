@@ -21,4 +21,7 @@ list(APPEND FILMCORE_WIN32_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/auto_size.cpp
     ${CMAKE_CURRENT_LIST_DIR}/prescan.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scan_command.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/batch_scan.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/batch_scan.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/diag_window.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/calibration.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/system_test.cpp)

@@ -14,6 +14,7 @@ from collections import Counter
 from PIL import Image
 
 TEMPLATES = range(101, 118)
+STATES = ("system-test-failures", "scan-size-centimetres")
 SCREEN = (1280, 1024)
 PREVIEW_BACKGROUND = (150, 180, 210)  # 0xD2B496 as red, green, blue
 
@@ -60,7 +61,8 @@ def check_main_dialog(img, failures):
 def main():
     source, build, out = sys.argv[1:4]
     os.makedirs(out, exist_ok=True)
-    for t in TEMPLATES:
+    names = [str(t) for t in TEMPLATES] + list(STATES)
+    for t in names:
         path = os.path.join(out, f"{t}.png")
         if os.path.exists(path):
             os.remove(path)
@@ -73,18 +75,18 @@ def main():
         failures.append("Marlett font missing from the Wine prefix: install fonts-wine (scripts/bootstrap)")
     if run.returncode != 0:
         failures.append(f"scripts/screenshots exited with {run.returncode}")
-    for t in TEMPLATES:
+    for t in names:
         path = os.path.join(out, f"{t}.png")
         if not os.path.exists(path):
             failures.append(f"{t}.png missing")
             continue
         img = check_window(path, failures)
-        if img is not None and t == 101:
+        if img is not None and t == "101":
             check_main_dialog(img, failures)
     for f in failures:
         print("FAIL", f)
-    passed = len(TEMPLATES) - len({f.split(".png")[0] for f in failures if ".png" in f})
-    print(f"{passed} passed, {len(TEMPLATES) - passed} failed")
+    passed = len(names) - len({f.split(".png")[0] for f in failures if ".png" in f})
+    print(f"{passed} passed, {len(names) - passed} failed")
     return 1 if failures else 0
 
 

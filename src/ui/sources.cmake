@@ -1,0 +1,7 @@
+# Operator interface: the film size texts are portable, the dialogs Win32.
+list(APPEND FILMCORE_PORTABLE_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/film_sizes.cpp)
+list(APPEND FILMCORE_WIN32_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/about_dialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/digitizer_info.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/scan_size_dialog.cpp)
