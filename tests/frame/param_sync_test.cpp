@@ -8,6 +8,7 @@
 #include <string>
 
 #include "box_responder.h"
+#include "digitizer_session.h"
 #include "session_fixture.h"
 #include "ui/resource.h"
 
@@ -18,13 +19,6 @@ INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) { return me
 HWND OpenTemplate(int id)
 {
     return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr, QuietDialogProc, 0);
-}
-
-std::string Text(HWND dialog, int id)
-{
-    char text[512] = {0};
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
 }
 
 bool Visible(HWND dialog, int id) { return (GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0; }
@@ -89,7 +83,7 @@ TEST_F(ParamSync, ResolutionAndDepthAreBroughtIntoRangeAndShown)
         EXPECT_EQ(c.id == 3 ? s.settings.resolution : s.settings.bitDepth, c.stored) << c.pushed;
         EXPECT_EQ(NotifiedIds(&s), std::vector<int32_t>{c.id}) << "file transfer: no format";
         EXPECT_EQ(LastU32(c.id), c.stored);
-        if (c.shown) { EXPECT_EQ(Text(main, c.id == 3 ? IDC_RESOLUTION : IDC_DEPTH), c.shown); }
+        if (c.shown) { EXPECT_EQ(DialogText(main, c.id == 3 ? IDC_RESOLUTION : IDC_DEPTH), c.shown); }
     }
 }
 
@@ -129,14 +123,14 @@ TEST_F(ParamSync, ExposureAndUnitsInTheOptionsDialog)
     s.host.optionDialog = options;
     SyncU32(2, 70000);
     EXPECT_EQ(LastU32(2), 40u);
-    EXPECT_EQ(Text(options, IDC_EXPOSURE), "40");
+    EXPECT_EQ(DialogText(options, IDC_EXPOSURE), "40");
     SyncU32(8, 2);
-    EXPECT_EQ(Text(options, IDC_UNITS), "Centimeters");
+    EXPECT_EQ(DialogText(options, IDC_UNITS), "Centimeters");
     EXPECT_EQ(SyncU32(8, 7), 1);
     EXPECT_EQ(s.settings.units, 2u) << "an unknown unit would make every size 0 pixels";
     EXPECT_EQ(LastU32(8), 2u);
     SyncU32(8, 3);
-    EXPECT_EQ(Text(options, IDC_UNITS), "Pixels");
+    EXPECT_EQ(DialogText(options, IDC_UNITS), "Pixels");
     DestroyWindow(options);
 }
 
@@ -159,7 +153,7 @@ TEST_F(ParamSync, LengthsAreBroughtOntoTheBed)
         uint32_t stored = c.id == 9 ? s.settings.scanPixels : c.id == 10 ? s.settings.scanLines
                         : c.id == 20 ? s.settings.offsetY : s.settings.offsetX;
         EXPECT_EQ(stored, c.pixels) << c.id << " " << c.pushed;
-        if (c.shown) { EXPECT_EQ(Text(main, c.control), c.shown); }
+        if (c.shown) { EXPECT_EQ(DialogText(main, c.control), c.shown); }
     }
 }
 

@@ -6,16 +6,6 @@
 
 namespace {
 
-struct ImageCase {
-    uint32_t bits;
-    uint32_t width;
-};
-
-std::string CaseName(const ::testing::TestParamInfo<ImageCase>& info)
-{
-    return "bits" + std::to_string(info.param.bits) + "_width" + std::to_string(info.param.width);
-}
-
 class BmpFiles : public ::testing::TestWithParam<ImageCase> {};
 
 // Pillow checks the pixels, palette and row order; the bytes it ignores are

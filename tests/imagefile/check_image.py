@@ -2,6 +2,7 @@
 compares its pixels, in display order, with the test image the writer got.
 
 usage: check_image.py bmp|tiff|dicom FILE WIDTH ROWS BITS; prints "match" or what differs.
+read() also reads the scan pipeline's files (tests/pipeline/check_readers.py).
 """
 import sys
 
@@ -60,4 +61,5 @@ def main():
     print("match")
 
 
-main()
+if __name__ == "__main__":
+    main()

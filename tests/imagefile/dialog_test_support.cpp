@@ -25,13 +25,6 @@ void DialogTest::TearDown()
     std::filesystem::remove_all(folder);
 }
 
-std::string Text(HWND dialog, int id)
-{
-    char text[2048] = "";
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
-}
-
 void Type(HWND dialog, int id, const std::string& text)
 {
     SetDlgItemTextA(dialog, id, text.c_str());

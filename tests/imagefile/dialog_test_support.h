@@ -12,6 +12,7 @@
 #include <string>
 
 #include "box_responder.h"
+#include "digitizer_session.h"  // DialogText
 #include "session_fixture.h"
 
 class DialogTest : public ::testing::Test {
@@ -30,7 +31,6 @@ protected:
     std::string InFolder(const std::string& name) const { return folder + "\\" + name; }
 };
 
-std::string Text(HWND dialog, int id);
 void Type(HWND dialog, int id, const std::string& text);
 void Press(HWND dialog, int id);
 void PumpFor(int ms);        // runs the message queue meanwhile (timers fire)

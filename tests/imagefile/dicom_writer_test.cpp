@@ -47,11 +47,6 @@ void ExpectElement(const std::string& dump, const std::string& element)
     EXPECT_NE(std::string::npos, dump.find(element)) << element << "\n" << dump;
 }
 
-struct ImageCase {
-    uint32_t bits;
-    uint32_t width;
-};
-
 class DicomFiles : public DicomWriter, public ::testing::WithParamInterface<ImageCase> {};
 
 TEST_P(DicomFiles, BareDataSetAsDcmtkAndPydicomReadIt)
@@ -76,10 +71,7 @@ TEST_P(DicomFiles, BareDataSetAsDcmtkAndPydicomReadIt)
 INSTANTIATE_TEST_SUITE_P(Depths, DicomFiles,
                          ::testing::Values(ImageCase{8, 1001}, ImageCase{8, 64}, ImageCase{12, 33},
                                            ImageCase{16, 34}),
-                         [](const ::testing::TestParamInfo<ImageCase>& info) {
-                             return "bits" + std::to_string(info.param.bits) + "_width" +
-                                    std::to_string(info.param.width);
-                         });
+                         CaseName);
 
 TEST_F(DicomWriter, RowsHoldsTheRowsWrittenNotTheRowsExpected)
 {

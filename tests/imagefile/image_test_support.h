@@ -5,6 +5,8 @@
 
 #include <stdint.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -17,6 +19,15 @@ std::vector<uint8_t> TestRow(uint32_t width, uint32_t y, uint32_t bits);
 // Writes a whole image through the six writer operations: the first non-zero result, or 0.
 uint16_t WriteTestImage(const std::string& path, uint32_t format, uint32_t width, uint32_t rows, uint32_t bits,
                         uint32_t dpi = 300);
+
+// A writer case: its depth and width; "bits8_width101" names the case and its file.
+struct ImageCase {
+    uint32_t bits, width;
+};
+inline std::string CaseName(const ::testing::TestParamInfo<ImageCase>& info)
+{
+    return "bits" + std::to_string(info.param.bits) + "_width" + std::to_string(info.param.width);
+}
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);

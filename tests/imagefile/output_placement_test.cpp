@@ -5,6 +5,7 @@
 
 #include <stdio.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -19,21 +20,8 @@ struct FormatCase {
 };
 
 const FormatCase kFormats[] = {{OUTPUT_BITMAP, "bmp"}, {OUTPUT_TIFF, "tif"}, {OUTPUT_DICOM, "dcm"}};
-const char kEarlierImage[] = "the operator's earlier image";
-
-void WriteText(const std::string& path, const char* text)
-{
-    FILE* f = fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, f);
-    fputs(text, f);
-    fclose(f);
-}
-
-std::string TextOf(const std::string& path)
-{
-    std::vector<uint8_t> bytes = ReadFileBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
+const std::string kEarlierImage = "the operator's earlier image";
+std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
 
 // Where the temporary file of `target` would be, under either naming.
 bool TemporaryLeft(const std::string& target)
@@ -71,13 +59,13 @@ TEST(OutputPlacement, OnlyAFinishReplacesTheEarlierFile)
         std::string longTarget = target + std::string(259 - target.size() - 4, 'n') + "." + c.extension;
         ASSERT_EQ(0, WriteTestImage(fresh, c.format, 301, 20, 8));
         for (const std::string& path : {target + c.extension, longTarget}) {
-            WriteText(path, kEarlierImage);
+            std::ofstream(path, std::ios::binary) << kEarlierImage;
             OutputWriter writer = {};
             ASSERT_EQ(0, StartImage(&writer, path, c.format, 20));
-            EXPECT_EQ(kEarlierImage, TextOf(path)) << "untouched while the scan runs";
+            EXPECT_EQ(Bytes(kEarlierImage), ReadFileBytes(path)) << "untouched while the scan runs";
             EXPECT_EQ(0, ReleaseOutputWriter(&writer));
             EXPECT_EQ(0, ReleaseOutputWriter(&writer)) << "a second release is harmless";
-            EXPECT_EQ(kEarlierImage, TextOf(path));
+            EXPECT_EQ(Bytes(kEarlierImage), ReadFileBytes(path));
             EXPECT_FALSE(TemporaryLeft(path));
             ASSERT_EQ(0, WriteTestImage(path, c.format, 301, 20, 8));
             EXPECT_EQ(ReadFileBytes(fresh), ReadFileBytes(path));

@@ -14,23 +14,19 @@ class OutputPrepare : public DialogTest {};
 
 TEST_F(OutputPrepare, DepthCheckOverModeDiskFormatAndDepth)
 {
-    // Rows: transfer mode, save to disk, format; columns: depths 1, 8, 12, 16.
-    struct Row { uint32_t mode; uint32_t disk; const char* format; int results[4]; };
-    const Row rows[] = {{1, 0, "Bitmap", {0, 0, 0, 0}},   {1, 0, "TIFF", {0, 0, 0, 0}},
-                        {1, 1, "Bitmap", {0, 0, -1, -1}}, {1, 1, "bitmap", {0, 0, -1, -1}},
-                        {1, 1, "DICOM", {0, 0, 0, 0}},    {2, 0, "Bitmap", {0, 0, -1, -1}},
-                        {2, 0, "TIFF", {0, 0, 0, 0}},     {2, 1, "DICOM", {0, 0, 0, 0}},
-                        {3, 0, "TIFF", {0, 0, -1, -1}},   {3, 0, "DICOM", {0, 0, -1, -1}},
-                        {3, 1, "TIFF", {0, 0, 0, 0}},     {3, 1, "Bitmap", {0, 0, -1, -1}}};
-    const uint32_t depths[] = {1, 8, 12, 16};
+    // Depths 1 and 8 always pass; 12 and 16 are refused where a bitmap is written.
+    struct Row { uint32_t mode, disk; const char* format; bool deepRefused; };
+    const Row rows[] = {{1, 0, "Bitmap", false}, {1, 0, "TIFF", false}, {1, 1, "Bitmap", true}, {1, 1, "bitmap", true},
+                        {1, 1, "DICOM", false}, {2, 0, "Bitmap", true}, {2, 0, "TIFF", false}, {2, 1, "DICOM", false},
+                        {3, 0, "TIFF", true}, {3, 0, "DICOM", true}, {3, 1, "TIFF", false}, {3, 1, "Bitmap", true}};
     for (const Row& row : rows)
-        for (int d = 0; d < 4; ++d) {
+        for (uint32_t depth : {1u, 8u, 12u, 16u}) {
             s.output.transferMode = row.mode;
             s.image.saveToDisk = row.disk;
             CopyText(s.output.formatName, sizeof s.output.formatName, row.format);
-            s.settings.bitDepth = depths[d];
-            EXPECT_EQ(row.results[d], CheckFormatDepth(nullptr, &s.ds))
-                << "mode " << row.mode << " disk " << row.disk << " " << row.format << " " << depths[d];
+            s.settings.bitDepth = depth;
+            EXPECT_EQ(depth > 8 && row.deepRefused ? -1 : 0, CheckFormatDepth(nullptr, &s.ds))
+                << "mode " << row.mode << " disk " << row.disk << " " << row.format << " " << depth;
         }
     EXPECT_TRUE(BoxResponderSeen().empty());
 }

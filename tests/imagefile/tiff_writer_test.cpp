@@ -16,31 +16,6 @@ namespace {
 uint32_t LengthEntryType(const std::vector<uint8_t>& f) { return f.at(10 + 24 + 2); }
 uint32_t LengthEntryValue(const std::vector<uint8_t>& f) { return U32At(f, 10 + 24 + 8); }
 
-#ifndef _WIN32
-std::string Directory(uint32_t width, uint32_t rows, uint32_t fileBits, uint32_t maxSample, uint32_t dpi)
-{
-    auto n = [](uint32_t v) { return std::to_string(v); };
-    return "Directory 0: offset 8 (0x8) next 0 (0)\n"
-           "OldSubFileType (255) SHORT (3) 1<1>\n"
-           "ImageWidth (256) SHORT (3) 1<" + n(width) + ">\n"
-           "ImageLength (257) SHORT (3) 1<" + n(rows) + ">\n"
-           "BitsPerSample (258) SHORT (3) 1<" + n(fileBits) + ">\n"
-           "Photometric (262) SHORT (3) 1<1>\n"
-           "StripOffsets (273) SHORT (3) 1<1024>\n"
-           "Orientation (274) SHORT (3) 1<4>\n"
-           "SamplesPerPixel (277) SHORT (3) 1<1>\n"
-           "MinSampleValue (280) SHORT (3) 1<0>\n"
-           "MaxSampleValue (281) SHORT (3) 1<" + n(maxSample) + ">\n"
-           "XResolution (282) RATIONAL (5) 1<" + n(dpi) + ">\n"
-           "YResolution (283) RATIONAL (5) 1<" + n(dpi) + ">\n"
-           "PlanarConfig (284) SHORT (3) 1<1>\n";
-}
-#endif
-
-struct ImageCase {
-    uint32_t bits;
-    uint32_t width;
-};
 
 class TiffFiles : public ::testing::TestWithParam<ImageCase> {};
 
@@ -55,9 +30,12 @@ TEST_P(TiffFiles, DirectoryAndUprightPixelsAsLibtiffAndPillowReadThem)
     uint32_t fileBits = c.bits == 12 ? 16 : c.bits;
     ASSERT_EQ(1024u + rows * ((fileBits * c.width + 7) / 8), ReadFileBytes(path).size());
 #ifndef _WIN32
+    // The entries Pillow does not need to show the pixels.
     std::string dump = RunCommand("tiffdump " + path);
-    uint32_t maxSample = c.bits == 1 ? 1 : c.bits == 8 ? 255 : 65535;
-    EXPECT_NE(std::string::npos, dump.find(Directory(c.width, rows, fileBits, maxSample, 150))) << dump;
+    const uint32_t maxSample = c.bits == 1 ? 1 : c.bits == 8 ? 255 : 65535;
+    for (const std::string& entry : {std::string("OldSubFileType (255) SHORT (3) 1<1>\n"),
+                                     std::string("XResolution (282) RATIONAL (5) 1<150>\n"), "MaxSampleValue (281) SHORT (3) 1<" + std::to_string(maxSample) + ">\n"})
+        EXPECT_NE(std::string::npos, dump.find(entry)) << dump;
     EXPECT_EQ("match\n", RunImageCheck("tiff", path, c.width, rows, c.bits));
 #endif
     remove(path.c_str());
@@ -66,10 +44,7 @@ TEST_P(TiffFiles, DirectoryAndUprightPixelsAsLibtiffAndPillowReadThem)
 INSTANTIATE_TEST_SUITE_P(Depths, TiffFiles,
                          ::testing::Values(ImageCase{1, 13}, ImageCase{1, 2000}, ImageCase{8, 101},
                                            ImageCase{12, 33}, ImageCase{16, 34}),
-                         [](const ::testing::TestParamInfo<ImageCase>& info) {
-                             return "bits" + std::to_string(info.param.bits) + "_width" +
-                                    std::to_string(info.param.width);
-                         });
+                         CaseName);
 
 TEST(TiffWriter, TwelveBitRowsAreShiftedInTheWritersOwnBuffer)
 {

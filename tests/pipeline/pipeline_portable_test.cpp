@@ -18,6 +18,7 @@
 #include "pipeline/dib.h"
 #include "pipeline/rsz_bitlist.h"
 #include "pipeline/scan_proc.h"
+#include "session_fixture.h"
 
 namespace {
 
@@ -45,8 +46,6 @@ std::vector<uint8_t> PreviewBytes(const RszData& record)
     return out;
 }
 
-bool BitAt(const uint8_t* line, uint32_t k) { return (line[k / 8] >> (7 - k % 8)) & 1; }
-
 typedef std::vector<uint8_t> Bytes;
 
 Bytes ReadAll(const std::string& path)
@@ -55,16 +54,12 @@ Bytes ReadAll(const std::string& path)
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// A session's records as the host lays them out.
-struct Records {
-    HostServices host{};
-    ScannerInfo scanner{};
-    ScanSettings settings{};
-    ScanArea area{};
-    ImageControl image{};
-    OutputSettings output{};
-    DSData ds{&host, &scanner, &settings, &area, &image, &output};
-    explicit Records(uint32_t scanWidth = 0) { image.preview.group = FC_NO_GROUP, settings.scanWidth = scanWidth; }
+struct Records : TestSession {
+    explicit Records(uint32_t scanWidth = 0)
+    {
+        NewTestSession(this);
+        image.preview.group = FC_NO_GROUP, settings.scanWidth = scanWidth;
+    }
 };
 
 // An 8-bit grey DIB in one block: header, `colours` table entries, pixels.
@@ -222,7 +217,7 @@ TEST_F(PortablePipeline, BitListKeepsLinesFTwoFAndBitsZeroFTwoFWithinItsLine)
     for (uint32_t y = 3; y <= 9; y += 3, node = node->next) {
         ASSERT_NE(nullptr, node);
         for (uint32_t k = 0; k < 304; ++k)
-            ASSERT_EQ((3 * k + y) % 5 == 0, BitAt(node->data, k)) << y << " " << k;
+            ASSERT_EQ((3 * k + y) % 5 == 0, bool(node->data[k / 8] & (0x80 >> (k % 8)))) << y << " " << k;
         EXPECT_EQ(0, node->data[38]) << "the line's piece is rounded up to 40 bytes";
     }
     EXPECT_EQ(0, RszBitFree(&session.ds));
