@@ -250,7 +250,6 @@ TEST_F(PortablePipeline, WinLevelRewritesTheGreyTableOfWhatHasOne)
         ASSERT_EQ(want * 0x010101 + 0x5A000000, uint32_t(dib[entry] | dib[entry + 1] << 8 | dib[entry + 2] << 16 |
                                                            dib[entry + 3] << 24)) << i << ": the fourth byte left";
     }
-    ASSERT_EQ(16, dib[40 + 4 * 100]);
     // Width 0 counts as 1: a hard threshold at the level.
     ASSERT_EQ(0, SetWinLevel(dib.data(), 50, 0));
     EXPECT_EQ(0, dib[40 + 4 * 50]);
