@@ -56,8 +56,7 @@ const TemplateTitle kTitles[] = {
     {IDD_PASSWORD, "Password"}, {IDD_GUI_CONTROL, "Custom User Interface"}, {IDD_CHANGE_PASSWORD, "Change Password"},
     {IDD_ABOUT, "About..."}, {IDD_WARMUP, "The Scanner Is Warming Up!"}, {IDD_BATCH_OUTPUT, "Batch Output Images Files"}};
 
-// Controls with a fixed caption: the main dialog's, and one of each kind
-// or wording elsewhere.
+// Controls with a fixed caption.
 struct Captioned {
     int dialog, id;
     char kind;
@@ -71,13 +70,31 @@ const Captioned kCaptioned[] = {
     {101, IDC_TOP_CENTER, 'C', "TopCenter"}, {101, IDC_SCAN_SIZE, 'P', "Scan Size"},
     {101, IDC_FILE_FORMAT, 'P', "File Format"}, {101, IDC_SAVE_TO_DISK, 'C', "Save To Disk"},
     {101, IDC_MULTI_FILM, 'C', "Multi-Film Mode"}, {101, IDC_ADVANCED, 'P', "&Advanced..."},
-    {101, IDC_ABOUT, 'P', "&About"}, {101, IDC_DIGITIZER_INFO, 'P', "&Digitizer Info."},
-    {103, IDC_AVERAGE_COUNT_LABEL, 'T', "Number of lines"}, {103, IDC_TWELVE_HIGH, 'C', "12 HI"},
+    {101, IDC_ABOUT, 'P', "&About"}, {101, IDC_DIGITIZER_INFO, 'P', "&Digitizer Info."}, {102, IDOK, 'P', "OK"},
+    {102, IDCANCEL, 'P', "Cancel"}, {103, IDC_AVERAGE_COUNT_LABEL, 'T', "Number of lines"},
+    {103, IDC_LINE_AVERAGING, 'C', "Line Averaging"}, {103, IDC_DARK_ENHANCE, 'C', "Dark Enhance"},
+    {103, IDC_BILEVEL, 'C', "Bilevel Scanning"}, {103, IDC_TWELVE_HIGH, 'C', "12 HI"},
     {103, IDC_MAX_LENGTH_17, 'R', "14X17 Inches"}, {103, IDC_MAX_LENGTH_51, 'R', "14X51 Inches"},
-    {107, IDC_GENERATE_UIDS, 'P', "&Generate New UIDs"}, {109, IDC_FILM_SIZE_MODIFY, 'P', "Modify"},
-    {111, IDC_SAVE_TABLE_BROWSE, 'P', "Browser..."}, {113, IDC_LOCK_ROI, 'C', "All ROI Selection Controls"},
-    {115, IDC_VERSION_TEXT, 'T', "Version Number"}, {116, IDC_WARMUP_IGNORE, 'P', "&Ignore"},
-    {117, IDC_AUTO_NUMBER, 'P', "&Auto Number"},
+    {103, IDC_AUTO_EJECT, 'C', "Auto Eject"}, {103, IDC_CALIBRATE, 'P', "Calibrate"},
+    {103, IDC_SYSTEM_TEST, 'P', "System Test"}, {103, IDC_GUI_CONTROL, 'P', "GUI Control"},
+    {103, IDC_OPTIONS_DIGITIZER_INFO, 'P', "Digitizer Info"},
+    {103, IDC_PASSWORD_PROTECTION, 'C', "Password Protection"}, {103, IDC_OPTIONS_ABOUT, 'P', "About"},
+    {103, IDOK, 'P', "OK"}, {104, IDCANCEL, 'P', "Cancel"}, {105, IDOK, 'P', "OK"},
+    {107, IDC_GENERATE_UIDS, 'P', "&Generate New UIDs"}, {107, IDOK, 'P', "&OK"}, {107, IDCANCEL, 'P', "&Cancel"},
+    {108, IDC_LOAD_TABLE_ADD, 'P', "Add"}, {108, IDC_LOAD_TABLE_DELETE, 'P', "Delete"},
+    {109, IDC_FILM_SIZE_ADD, 'P', "Add"}, {109, IDC_FILM_SIZE_MODIFY, 'P', "Modify"},
+    {109, IDC_FILM_SIZE_DELETE, 'P', "Delete"}, {109, IDOK, 'P', "OK"}, {109, IDCANCEL, 'P', "Cancel"},
+    {111, IDC_SAVE_TABLE_BROWSE, 'P', "Browser..."}, {112, IDOK, 'P', "OK"}, {112, IDCANCEL, 'P', "Cancel"},
+    {113, IDC_LOCK_RESOLUTION, 'C', "Resolution and Unit of Measure"}, {113, IDC_LOCK_DEPTH, 'C', "Depth"},
+    {113, IDC_LOCK_TABLES, 'C', "Translation Tables"}, {113, IDC_LOCK_PRESCAN, 'C', "Pre Scan"},
+    {113, IDC_LOCK_ROI, 'C', "All ROI Selection Controls"}, {113, IDC_LOCK_LINE_AVERAGE, 'C', "Line Average"},
+    {113, IDC_LOCK_EXPOSURE, 'C', "Exposure"}, {113, IDC_LOCK_BILEVEL, 'C', "Bilevel Scanning Selections"},
+    {113, IDC_LOCK_SAVE_TO_DISK, 'C', "Save Image To Disk"}, {113, IDC_LOCK_DARK_ENHANCE, 'C', "Dark Enhance"},
+    {113, IDC_CHANGE_PASSWORD, 'P', "Change Password"}, {113, IDOK, 'P', "OK"}, {114, IDOK, 'P', "OK"},
+    {114, IDCANCEL, 'P', "Cancel"}, {115, IDOK, 'P', "OK"}, {115, IDC_VERSION_TEXT, 'T', "Version Number"},
+    {116, IDC_WARMUP_ABORT, 'P', "&Abort"}, {116, IDC_WARMUP_IGNORE, 'P', "&Ignore"},
+    {117, IDC_BROWSE, 'P', "Browse..."}, {117, IDC_AUTO_NUMBER, 'P', "&Auto Number"}, {117, IDOK, 'P', "&OK"},
+    {117, IDCANCEL, 'P', "&Cancel"},
 };
 
 TEST(DialogTemplates, EveryTemplateHasItsTitleAndItsControls)
