@@ -1,7 +1,5 @@
 # The scan pipeline under Wine (Windows tree only, built by scripts/bench).
 add_executable(scan_pipeline_bench EXCLUDE_FROM_ALL
     ${CMAKE_CURRENT_LIST_DIR}/scan_pipeline_bench.cpp
-    ${PROJECT_SOURCE_DIR}/tests/pipeline/scan_dialog_stub.cpp
     ${PROJECT_SOURCE_DIR}/src/res/FilmCore.rc)
-target_include_directories(scan_pipeline_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests/pipeline)
 target_link_libraries(scan_pipeline_bench PRIVATE filmcore_static filmcore_test_support psapi)

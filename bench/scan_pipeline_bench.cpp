@@ -16,7 +16,7 @@
 #include "frame/clock.h"
 #include "imagefile/output_writer.h"
 #include "pipeline/scan_proc.h"
-#include "scan_dialog_stub.h"
+#include "main_dialog_stub.h"
 #include "scanner/toolkit.h"
 #include "session_fixture.h"
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "frame/memgroups.h"
-#include "scan_dialog_stub.h"
+#include "main_dialog_stub.h"
 #include "session_fixture.h"
 
 // getImage delivers lines of a known pattern as a test asks, recording requests.

@@ -5,18 +5,16 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "box_responder.h"
 #include "frame/clock.h"
-#include "main_dialog_fixture.h"
+#include "main_dialog_stub.h"
 #include "scanner/scan_lists.h"
 #include "scanner/scan_params.h"
 #include "scanner/scanner_init.h"
 #include "scanner/toolkit.h"
-#include "test_files.h"
 #include "ui/resource.h"
 
 namespace {
@@ -28,16 +26,6 @@ const char kConfig[] =
     "[capabilities]\nresolutions = 60,71,75,100,142,150,200,285,300,400,570,800\ndepths = 1,8,12\n"
     "exposureKind = 2\nexposureMin = 5\nexposureMax = 300\nexposureDefault = 14\nlineAveraging = 2\n"
     "feederCapacity = 10\n[answers]\nstatus = 0x0401,0x0401,0\n";
-
-std::vector<uint8_t> BitsOf(HBITMAP bitmap)
-{
-    BITMAP header = {};
-    if (!bitmap || !GetObjectA(bitmap, sizeof header, &header))
-        return {};
-    std::vector<uint8_t> bits(static_cast<size_t>(header.bmWidthBytes) * header.bmHeight);
-    GetBitmapBits(bitmap, static_cast<LONG>(bits.size()), bits.data());
-    return bits;
-}
 
 // The window as the digitizer holds it: resolution, offsets, size, depth.
 std::vector<uint32_t> WindowRead()
@@ -53,49 +41,18 @@ std::vector<uint32_t> WindowRead()
     return {be(12, 2), be(14, 4), be(18, 4), be(22, 4), be(26, 4), d[34]};
 }
 
-class InstalledDigitizer : public ::testing::Test {
-protected:
-    TestSession s;
-    HWND main = nullptr;
-    std::string config = TestTempPath("startup_digitizer.ini");
-
-    void SetUp() override
-    {
-        FILE* file = std::fopen(config.c_str(), "wb");
-        ASSERT_NE(file, nullptr);
-        std::fputs(kConfig, file);
-        std::fclose(file);
-        SetEnvironmentVariableA("SCANKIT_CONFIG", config.c_str());
-        StartTestSession(&s);
-        BoxResponderStart();
-        SetToolkitLoader(nullptr);  // the DLL under the Windows folder
-        ClockUseVirtual(0);
-        main = CreateTestMainDialog();
-        ASSERT_NE(main, nullptr);
-        s.host.mainDialog = main;
-    }
-    void TearDown() override
-    {
-        DestroyWindow(main);
-        PumpPending();
-        BoxResponderStop();
-        ToolkitUnbind();
-        SetEnvironmentVariableA("SCANKIT_CONFIG", nullptr);
-        DeleteFileA(config.c_str());
-        ClockUseReal();
-        DeInitDSData();
-    }
-};
+class InstalledDigitizer : public DigitizerSessionTest {};
 
 TEST_F(InstalledDigitizer, StartUpFillsScannerInfoAndProgramsTheWindow)
 {
+    StartDigitizer(kConfig, false);
     ASSERT_EQ(InitializeScanner(main, &s.ds, 0), 0);
     PumpPending();
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
     EXPECT_EQ(std::string(ToolkitPath()), std::string(windows) + "\\twain_32\\nqt\\scankit32.dll");
     EXPECT_TRUE(BoxResponderMessageBoxes().empty());
-    EXPECT_EQ(MainDialogCloseCount(), 0);
+    EXPECT_EQ(StubCloseRequests(), 0);
     const ScannerInfo& info = s.scanner;
     EXPECT_EQ(std::string(info.toolkitVersion) + " " + info.modelName + " " + info.serialNumber + " " +
                   info.firmwareVersion + " " + info.modelVariant + " " + info.optionString,
@@ -111,8 +68,8 @@ TEST_F(InstalledDigitizer, StartUpFillsScannerInfoAndProgramsTheWindow)
     HBITMAP shown = reinterpret_cast<HBITMAP>(
         SendDlgItemMessageA(main, IDC_DIGITIZER_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0));
     HBITMAP nineE = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_DIGITIZER_9E));
-    EXPECT_FALSE(BitsOf(shown).empty());
-    EXPECT_EQ(BitsOf(shown), BitsOf(nineE)) << "the picture of a 9E digitizer";
+    EXPECT_FALSE(BitmapBits(shown).empty());
+    EXPECT_EQ(BitmapBits(shown), BitmapBits(nineE)) << "the picture of a 9E digitizer";
     DeleteObject(nineE);
 
     s.image.guiControlMask = 0xFFFFFFFFu;
@@ -120,10 +77,10 @@ TEST_F(InstalledDigitizer, StartUpFillsScannerInfoAndProgramsTheWindow)
     FillResolutionList(main, &s.ds);
     FillDepthList(main, &s.ds, 8);
     s.settings.autoSize = 0;  // 8 x 10 inches, 1 inch down and 2 across
-    SetControlText(main, IDC_WIDTH, "8");
-    SetControlText(main, IDC_LENGTH, "10");
-    SetControlText(main, IDC_TOP, "1");
-    SetControlText(main, IDC_LEFT, "2");
+    SetDlgItemTextA(main, IDC_WIDTH, "8");
+    SetDlgItemTextA(main, IDC_LENGTH, "10");
+    SetDlgItemTextA(main, IDC_TOP, "1");
+    SetDlgItemTextA(main, IDC_LEFT, "2");
     SetScanParams(main, &s.ds);
     EXPECT_EQ(WindowRead(), (std::vector<uint32_t>{300, 600, 300, 2400, 3000, 8}));
     SelectListText(main, IDC_DEPTH, "12");

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "box_responder.h"
-#include "command_dialog_stub.h"
 #include "frame/clock.h"
 #include "frame/text_copy.h"
 #include "scanner/batch_scan.h"
@@ -21,7 +20,7 @@
 #include "scanner/scan_command.h"
 #include "scanner/scan_lists.h"
 #include "scanner/toolkit.h"
-#include "session_fixture.h"
+#include "main_dialog_stub.h"
 #include "ui/resource.h"
 
 namespace {
@@ -65,27 +64,13 @@ long FileSize(const std::string& path)
     return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ? long(data.nFileSizeLow) : 0;
 }
 
-class ScanCommands : public ::testing::Test {
+class ScanCommands : public DigitizerSessionTest {
 protected:
-    TestSession s;
-    HWND dialog = nullptr;
-    std::string ini = Output("digitizer.ini");
-
     void Start(const std::string& config, int depth = 8)
     {
         CreateDirectoryA(Output("").c_str(), nullptr);
-        if (FILE* f = fopen(ini.c_str(), "wb")) {
-            fputs(config.c_str(), f);
-            fclose(f);
-        }
-        SetEnvironmentVariableA("SCANKIT_CONFIG", ini.c_str());
-        StartTestSession(&s);
-        BoxResponderStart();
-        ClockUseVirtual(0);
-        dialog = CreateCommandDialog(&s.ds);
-        ASSERT_NE(nullptr, dialog);
-        s.host.mainDialog = dialog;
-        ASSERT_EQ(0, InitializeScanner(dialog, &s.ds, 0));
+        StartDigitizer(config);
+        ASSERT_FALSE(HasFatalFailure());
         g_real = *Toolkit();
         ScanKit spy = g_real;
         spy.setFDStageMode = SpyStageMode;
@@ -95,8 +80,8 @@ protected:
         ToolkitInstall(&spy);
         g_spy = Spy();
         s.settings.resolution = 75;
-        FillResolutionList(dialog, &s.ds);
-        FillDepthList(dialog, &s.ds, depth);
+        FillResolutionList(main, &s.ds);
+        FillDepthList(main, &s.ds, depth);
         CopyText(s.output.formatName, sizeof s.output.formatName, "Bitmap");
         BoxResponderClear();
     }
@@ -104,26 +89,16 @@ protected:
     void MultiFilm(int films)
     {
         s.image.multiFilmMode = 1;
-        FillFilmCountList(dialog, &s.ds);
-        SetFilmCount(dialog, &s.ds, films);
+        FillFilmCountList(main, &s.ds);
+        SetFilmCount(main, &s.ds, films);
     }
 
-    bool ScanEnabled() { return IsWindowEnabled(GetDlgItem(dialog, IDC_SCAN)) != FALSE; }
+    bool ScanEnabled() { return IsWindowEnabled(GetDlgItem(main, IDC_SCAN)) != FALSE; }
 
     void TearDown() override
     {
-        if (!dialog)
-            return;
-        DestroyWindow(dialog);
-        dialog = nullptr;
         DeleteFileA("c:\\nqt\\temp\\nXfer.bmp");
-        PumpPending();
-        BoxResponderStop();
-        ToolkitUnbind();
-        SetEnvironmentVariableA("SCANKIT_CONFIG", nullptr);
-        DeleteFileA(ini.c_str());
-        ClockUseReal();
-        DeInitDSData();
+        DigitizerSessionTest::TearDown();
     }
 };
 
@@ -142,9 +117,9 @@ TEST_F(ScanCommands, WaitForDigitizerIsBoundedAndTellsTheOperator)
         SCOPED_TRACE(c.config);
         Start(c.config);
         const uint64_t before = ClockSleptTotal();
-        EXPECT_EQ(c.result, WaitForDigitizerReady(dialog));
+        EXPECT_EQ(c.result, WaitForDigitizerReady(main));
         EXPECT_EQ(c.sleptMs, ClockSleptTotal() - before);
-        const std::vector<std::string>& status = StatusHistory();
+        const std::vector<std::string>& status = StubStatusHistory();
         EXPECT_EQ(c.lastStatus, status.empty() ? std::string() : status.back());
         EXPECT_EQ(c.trackingNotes, Count(status, kTracking));
         if (std::string(c.config) == "unitReady = stuck") {
@@ -152,7 +127,7 @@ TEST_F(ScanCommands, WaitForDigitizerIsBoundedAndTellsTheOperator)
         }
         if (c.result == 0) {
             // Nothing else happens once the digitizer is lost.
-            EXPECT_EQ(-1, LoadFilmAndScan(dialog, &s.ds));
+            EXPECT_EQ(-1, LoadFilmAndScan(main, &s.ds));
             EXPECT_EQ(0, g_spy.stages);
         }
         TearDown();
@@ -163,25 +138,25 @@ TEST_F(ScanCommands, FilmCountZeroScansNothingAndCancelDuringFilmTwoOfThreeEndsT
 {
     Start("");
     s.settings.filmCount = 0;
-    RunBatchScan(dialog, &s.ds);
+    RunBatchScan(main, &s.ds);
     EXPECT_EQ(std::vector<int>{1}, g_spy.stageModes);
-    EXPECT_EQ(0, g_spy.stages + CommandsReceived(IDM_REPAINT_PROGRESS));
+    EXPECT_EQ(0, g_spy.stages + StubCommandsReceived(IDM_REPAINT_PROGRESS));
     MultiFilm(3);
-    CancelDuringFilm(2);
-    RunBatchScan(dialog, &s.ds);
+    StubCancelAfterProgress(1, 2);
+    RunBatchScan(main, &s.ds);
     PumpPending();
-    const std::vector<std::string>& status = StatusHistory();
+    const std::vector<std::string>& status = StubStatusHistory();
     EXPECT_EQ(1, Count(status, "Scan Completed Successfully."));
     EXPECT_EQ("Scan Cancelled.", status.back());
     EXPECT_EQ(2, g_spy.stages);
     EXPECT_EQ(2, g_spy.ejects);
     EXPECT_EQ(1, g_spy.stageModes.back());
-    EXPECT_EQ(2, CommandsReceived(IDM_SCAN_FINISHED));
+    EXPECT_EQ(2, StubCommandsReceived(IDM_SCAN_FINISHED));
     EXPECT_TRUE(ScanEnabled());
 }
 
 // Three films through the feeder into three DICOM files named in the batch
-// dialog; the readers test then checks names, patient data and pixels.
+// main; the readers test then checks names, patient data and pixels.
 TEST_F(ScanCommands, MultiFilmBatchWritesEachFilmUnderItsNameAndEjectsIt)
 {
     Start("");
@@ -198,7 +173,7 @@ TEST_F(ScanCommands, MultiFilmBatchWritesEachFilmUnderItsNameAndEjectsIt)
                          SetDlgItemTextA(patient, IDC_PATIENT_DOB, "20041104");
                      }});
     s.settings.patientInfoRequested = 1;
-    ASSERT_EQ(1, OpenPatDataDlg(nullptr, dialog, &s.ds));
+    ASSERT_EQ(1, OpenPatDataDlg(nullptr, main, &s.ds));
     s.settings.patientInfoRequested = 0;
     MultiFilm(3);
     uint16_t one = 1, zero = 0;
@@ -210,17 +185,16 @@ TEST_F(ScanCommands, MultiFilmBatchWritesEachFilmUnderItsNameAndEjectsIt)
                          for (int film = 1; film <= 3; ++film)
                              SetDlgItemTextA(batch, IDC_BATCH_NAME_FIRST + film - 1, ("batch" + std::to_string(film)).c_str());
                      }});
-    RunBatchScan(dialog, &s.ds);
+    RunBatchScan(main, &s.ds);
     PumpPending();
     for (int film = 1; film <= 3; ++film) {
         EXPECT_EQ(BatchFile(film), BatchName(&s.ds, film));
         EXPECT_GT(FileSize(BatchFile(film)), 100000);
     }
-    EXPECT_EQ(3, Count(StatusHistory(), "Scan Completed Successfully."));
+    EXPECT_EQ(3, Count(StubStatusHistory(), "Scan Completed Successfully."));
     EXPECT_EQ(3, g_spy.stages);
     EXPECT_EQ(3, g_spy.ejects);
-    EXPECT_EQ(3, CommandsReceived(IDM_SCAN_FINISHED));
-    EXPECT_EQ(1, g_spy.stageModes.back());
+    EXPECT_EQ(3, StubCommandsReceived(IDM_SCAN_FINISHED));
     EXPECT_EQ(2u, BoxResponderSeen().size());  // the two dialogs, nothing else
 }
 
@@ -230,9 +204,9 @@ TEST_F(ScanCommands, FilmInTheTransportIsNotStaged)
     ASSERT_EQ(0, Toolkit()->loadMedium());
     EXPECT_EQ(0x0F, RequestFeederPosition());
     const long logBefore = FileSize("c:\\nqt\\twnqt32.log");
-    EXPECT_EQ(0, FeedFilm(dialog, &s.ds, FEED_FOR_SCAN));
+    EXPECT_EQ(0, FeedFilm(main, &s.ds, FEED_FOR_SCAN));
     EXPECT_EQ(0, g_spy.stages + int(g_spy.stageModes.size()));
-    EXPECT_EQ(0, Count(StatusHistory(), "Loading film..."));
+    EXPECT_EQ(0, Count(StubStatusHistory(), "Loading film..."));
     EXPECT_EQ(logBefore + long(strlen("Get paper sensor")), FileSize("c:\\nqt\\twnqt32.log"));
 }
 
@@ -256,7 +230,7 @@ TEST_F(ScanCommands, StagingAnswersAndTheRetryCancelBox)
         for (int answer : c.answers)
             BoxResponderAdd({"Failed to load a film", answer, nullptr});
         const uint64_t before = ClockSleptTotal();
-        EXPECT_EQ(c.result, FeedFilm(dialog, &s.ds, c.kind));
+        EXPECT_EQ(c.result, FeedFilm(main, &s.ds, c.kind));
         EXPECT_EQ(c.sleptMs, ClockSleptTotal() - before);
         EXPECT_EQ(std::vector<int>{2}, g_spy.stageModes);
         const std::vector<SeenBox> boxes = BoxResponderMessageBoxes();
@@ -266,7 +240,7 @@ TEST_F(ScanCommands, StagingAnswersAndTheRetryCancelBox)
             EXPECT_EQ(BOX_ICON_EXCLAMATION, box.icon);
             EXPECT_EQ((std::vector<int>{IDCANCEL, IDRETRY}), box.buttons);
         }
-        const std::vector<std::string>& status = StatusHistory();
+        const std::vector<std::string>& status = StubStatusHistory();
         EXPECT_EQ(c.timeOutText[0] ? 1 : 0, Count(status, c.timeOutText));
         EXPECT_EQ(c.result ? "Ready" : "Loading film...", status.back());
         TearDown();
@@ -278,13 +252,13 @@ TEST_F(ScanCommands, MemoryTransferStartsOnceForTheHost)
     Start("");
     MultiFilm(3);
     s.output.transferMode = 1;
-    RunBatchScan(dialog, &s.ds);
+    RunBatchScan(main, &s.ds);
     PumpPending();
     EXPECT_EQ(1, s.imageReadyCalls);
     EXPECT_EQ(1, g_spy.stages);
-    EXPECT_EQ(0, CommandsReceived(IDM_SCAN_FINISHED));
+    EXPECT_EQ(0, StubCommandsReceived(IDM_SCAN_FINISHED));
     EXPECT_EQ(1, s.settings.scanState);
-    EXPECT_EQ("Memory scan initializing...", StatusHistory().back());
+    EXPECT_EQ("Memory scan initializing...", StubStatusHistory().back());
     EXPECT_EQ("PORTRAIT", s.profile["IMAGE_ORIENT\nSet"]);
     EXPECT_FALSE(ScanEnabled());
     MemStopScan(&s.ds);
@@ -295,12 +269,12 @@ TEST_F(ScanCommands, MemoryTransferThatCannotStartLeavesNothingRunning)
 {
     Start("failCalls = getAverageCount");
     s.output.transferMode = 1;
-    EXPECT_EQ(-1, RunScanCommand(dialog, &s.ds));
+    EXPECT_EQ(-1, RunScanCommand(main, &s.ds));
     const std::vector<SeenBox> boxes = BoxResponderMessageBoxes();
     ASSERT_EQ(2u, boxes.size());
     EXPECT_EQ("ERROR|Error Starting a Scan.", boxes[1].caption + "|" + boxes[1].text);
     EXPECT_EQ(BOX_ICON_STOP, boxes[1].icon);
-    EXPECT_EQ("Error Encountered Starting Scan.", StatusHistory().back());
+    EXPECT_EQ("Error Encountered Starting Scan.", StubStatusHistory().back());
     EXPECT_EQ(0, s.settings.scanState);
     EXPECT_TRUE(ScanEnabled());
 }
@@ -312,7 +286,7 @@ TEST_F(ScanCommands, WithoutSaveToDiskTheImageIsTheTransferBitmap)
     s.output.outputFormat = OUTPUT_TIFF;
     const std::string transfer = "c:\\nqt\\temp\\nXfer.bmp";
     DeleteFileA(transfer.c_str());
-    EXPECT_EQ(1, RunScanCommand(dialog, &s.ds));
+    EXPECT_EQ(1, RunScanCommand(main, &s.ds));
     EXPECT_EQ(transfer, s.output.outputPath);
     EXPECT_EQ(uint32_t(OUTPUT_BITMAP), s.output.outputFormat);
     EXPECT_STREQ("Bitmap", s.output.formatName);
@@ -321,35 +295,34 @@ TEST_F(ScanCommands, WithoutSaveToDiskTheImageIsTheTransferBitmap)
     EXPECT_TRUE(MoveFileExA(transfer.c_str(), Output("nxfer.bmp").c_str(), MOVEFILE_REPLACE_EXISTING));
 }
 
-TEST_F(ScanCommands, PrescanScansTheBedAndAsksForTheReload)
+TEST_F(ScanCommands, PrescanScansTheBedAndAsksForTheReloadEvenWhenTheLoadIsCancelled)
 {
     Start("", 16);
     s.settings.resolution = 150;
-    FillResolutionList(dialog, &s.ds);
+    FillResolutionList(main, &s.ds);
     s.settings.autoSize = 0;
-    EXPECT_EQ(0, RunPrescanCommand(dialog, &s.ds));
+    EXPECT_EQ(0, RunPrescanCommand(main, &s.ds));
     PumpPending();
     EXPECT_EQ(1u, s.settings.autoSize);
-    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_AUTO_SIZE));
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(main, IDC_AUTO_SIZE));
     EXPECT_EQ(1u, NotificationsOf(&s, 14).at(0).AsU32());
-    EXPECT_EQ("Scan Completed Successfully.", StatusHistory().back());
+    EXPECT_EQ("Scan Completed Successfully.", StubStatusHistory().back());
     EXPECT_EQ(150u, s.settings.resolution);
     EXPECT_EQ(16u, s.settings.bitDepth);
-    EXPECT_EQ(1, CommandsReceived(IDM_RELOAD_AFTER_PRESCAN));
+    EXPECT_EQ(1, StubCommandsReceived(IDM_RELOAD_AFTER_PRESCAN));
     EXPECT_TRUE(ScanEnabled());
-}
 
-TEST_F(ScanCommands, PrescanWithTheFilmLoadCancelled)
-{
+    // The film load cancelled: no scan, and the reload all the same.
+    TearDown();
     Start("stage = 5\nfailCalls = loadMedium");
     BoxResponderAdd({"Failed to load a film", IDCANCEL, nullptr});
-    EXPECT_EQ(0, RunPrescanCommand(dialog, &s.ds));
+    EXPECT_EQ(0, RunPrescanCommand(main, &s.ds));
     EXPECT_EQ(std::vector<int>{2}, g_spy.stageModes);
     EXPECT_TRUE(ScanEnabled());
-    EXPECT_EQ(0, CommandsReceived(IDM_REPAINT_PROGRESS));
+    EXPECT_EQ(0, StubCommandsReceived(IDM_REPAINT_PROGRESS));
     PumpPending();
-    EXPECT_EQ(1, CommandsReceived(IDM_RELOAD_AFTER_PRESCAN));
-    EXPECT_EQ("Ready", StatusHistory().back());
+    EXPECT_EQ(1, StubCommandsReceived(IDM_RELOAD_AFTER_PRESCAN));
+    EXPECT_EQ("Ready", StubStatusHistory().back());
 }
 
 // The depth check refuses 16 bits for a bitmap; the operator changes the
@@ -369,7 +342,7 @@ TEST_F(ScanCommands, ASixthPreparationThatPassesScans)
                                  if (i == 5 && refusals == 5)
                                      CopyText(s.output.formatName, sizeof s.output.formatName, "TIFF");
                              }});
-        EXPECT_EQ(refusals == 5 ? 1 : -1, RunScanCommand(dialog, &s.ds));
+        EXPECT_EQ(refusals == 5 ? 1 : -1, RunScanCommand(main, &s.ds));
         const std::vector<SeenBox> boxes = BoxResponderMessageBoxes();
         ASSERT_EQ(size_t(refusals), boxes.size());
         for (const SeenBox& box : boxes) {

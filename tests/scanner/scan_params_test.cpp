@@ -10,7 +10,7 @@
 
 #include "box_responder.h"
 #include "frame/clock.h"
-#include "main_dialog_fixture.h"
+#include "main_dialog_stub.h"
 #include "scanner/scan_controls.h"
 #include "scanner/scan_lists.h"
 #include "scanner/scan_params.h"
@@ -29,11 +29,12 @@ std::string Calls(const std::string& prefix)
     return all;
 }
 
-class ScanProgramming : public ScriptedMainDialogTest {
+class ScanProgramming : public DigitizerSessionTest {
 protected:
     void SetUp() override
     {
-        ScriptedMainDialogTest::SetUp();
+        InstallScriptedKit();
+        Open(+[] { return 1; });  // the scripted table stays
         if (HasFatalFailure())
             return;
         ASSERT_EQ(InitializeScanner(main, &s.ds, 0), 0);
@@ -48,10 +49,10 @@ protected:
     void Manual(const char* width, const char* length, const char* top, const char* left)
     {
         s.settings.autoSize = 0;
-        SetControlText(main, IDC_WIDTH, width);
-        SetControlText(main, IDC_LENGTH, length);
-        SetControlText(main, IDC_TOP, top);
-        SetControlText(main, IDC_LEFT, left);
+        SetDlgItemTextA(main, IDC_WIDTH, width);
+        SetDlgItemTextA(main, IDC_LENGTH, length);
+        SetDlgItemTextA(main, IDC_TOP, top);
+        SetDlgItemTextA(main, IDC_LEFT, left);
     }
     void Program()
     {
@@ -59,7 +60,7 @@ protected:
         s.notifications.clear();
         SetScanParams(main, &s.ds);
     }
-    std::string Text(int id) { return ControlText(main, id); }
+    std::string Text(int id) { return DialogText(main, id); }
     bool Enabled(int id) { return IsWindowEnabled(GetDlgItem(main, id)) != 0; }
 };
 
@@ -184,7 +185,7 @@ TEST_F(ScanProgramming, ANewMainDialogHasItsOwnScanControlStates)
     EXPECT_FALSE(Enabled(IDC_EJECT));
     DisableScanControls(main);
     DestroyWindow(main);
-    main = CreateTestMainDialog();
+    main = CreateScanDialogStub(&s.ds);
     ASSERT_NE(main, nullptr);
     s.host.mainDialog = main;
     EXPECT_TRUE(Enabled(IDC_SCAN));

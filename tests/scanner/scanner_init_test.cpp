@@ -8,7 +8,7 @@
 
 #include "box_responder.h"
 #include "frame/clock.h"
-#include "main_dialog_fixture.h"
+#include "main_dialog_stub.h"
 #include "scanner/pump_messages.h"
 #include "scanner/scanner_init.h"
 #include "scanner/toolkit.h"
@@ -26,8 +26,30 @@ int LoadFails(void)
     return 0;
 }
 
-class StartUp : public ScriptedMainDialogTest {
+// The message boxes seen, one a line: "ERROR|Unable to open toolkit.|stop|OK".
+std::string MessageBoxesShown(void)
+{
+    static const char* const icons[] = {"none", "stop", "exclamation", "question", "information"};
+    std::string all;
+    for (const SeenBox& box : BoxResponderMessageBoxes()) {
+        all += box.caption + "|" + box.text + "|" + icons[box.icon] + "|";
+        for (int b : box.buttons)
+            all += b == IDOK ? "OK" : b == IDYES ? "Yes" : b == IDNO ? "No" : b == IDCANCEL ? "Cancel" : "?";
+        all += "\n";
+    }
+    return all;
+}
+
+// The scripted table is installed already; start-up keeps it.
+int LoadScripted(void) { return 1; }
+
+class StartUp : public DigitizerSessionTest {
 protected:
+    void SetUp() override
+    {
+        InstallScriptedKit();
+        Open(LoadScripted);
+    }
     int Run()
     {
         int result = InitializeScanner(main, &s.ds, 0);
@@ -37,9 +59,9 @@ protected:
     void Restart()
     {
         InstallScriptedKit();
-        SetToolkitLoader(+[] { return 1; });  // the scripted table stays
+        SetToolkitLoader(LoadScripted);
         BoxResponderClear();
-        ResetMainDialogCloseCount();
+        ResetScanDialogStub();
         ClockUseVirtual(0);
     }
 };
@@ -72,7 +94,7 @@ TEST_F(StartUp, FailuresGiveTheirCodeBoxAndClose)
         s.scanner.toolkitOpen = c.result == 1;  // an open that fails clears what the last start-up left
         EXPECT_EQ(Run(), c.result) << c.boxes;
         EXPECT_EQ(MessageBoxesShown(), c.boxes);
-        EXPECT_EQ(MainDialogCloseCount(), c.closes) << c.boxes;
+        EXPECT_EQ(StubCloseRequests(), c.closes) << c.boxes;
         EXPECT_EQ(s.scanner.toolkitOpen, c.open) << c.boxes;
     }
 }
@@ -83,7 +105,7 @@ TEST_F(StartUp, SearchCoversTheFirstSevenAdaptersOnly)
     Script().digitizerAdapter = 7;  // never searched
     EXPECT_EQ(Run(), 2);
     EXPECT_TRUE(BoxResponderMessageBoxes().empty());
-    EXPECT_EQ(MainDialogCloseCount(), 1);
+    EXPECT_EQ(StubCloseRequests(), 1);
     auto adapters = CallsStartingWith("setSCSIAdaptorId");
     ASSERT_EQ(adapters.size(), 7u);
     EXPECT_EQ(adapters.back(), "setSCSIAdaptorId(6)");
@@ -104,14 +126,14 @@ TEST_F(StartUp, WarmUpShowsOneNoticeUntilReadyAbortOrIgnore)
     Restart();
     Script().statuses = {TK_WARMING_UP};  // for ever
     std::string notice;
-    BoxResponderAdd({kWarmupCaption, IDC_WARMUP_ABORT, [&](HWND d) { notice = ControlText(d, IDC_WARMUP_TEXT); }});
+    BoxResponderAdd({kWarmupCaption, IDC_WARMUP_ABORT, [&](HWND d) { notice = DialogText(d, IDC_WARMUP_TEXT); }});
     EXPECT_EQ(Run(), 2);
     EXPECT_EQ(notice,
               "Scanner requires a few minutes of warm-up cycle.  Choose ABORT to exit the DS. "
               "Choose IGNORE to force the DS to continue.  Image quality may be degraded if you "
               "choose IGNORE.");
     EXPECT_EQ(s.scanner.toolkitOpen, 0u);
-    EXPECT_EQ(MainDialogCloseCount(), 1);
+    EXPECT_EQ(StubCloseRequests(), 1);
     EXPECT_EQ(WarmupDialog(), nullptr);
 
     Restart();
@@ -138,7 +160,7 @@ TEST_F(StartUp, NotReadyCountsTwentyPolls)
         Script().statuses = c.statuses;
         EXPECT_EQ(Run(), 0) << c.statuses.size();
         EXPECT_EQ(Script().statusPolls, c.polls) << c.statuses.size();
-        EXPECT_EQ(MainDialogCloseCount(), c.closes) << c.statuses.size();
+        EXPECT_EQ(StubCloseRequests(), c.closes) << c.statuses.size();
     }
     EXPECT_EQ(ClockSleptTotal(), 31u * 500);
 }

@@ -10,11 +10,6 @@ KitScript& Script(void)
     return g_script;
 }
 
-std::vector<uint8_t> TextBytes(const std::string& text)
-{
-    return std::vector<uint8_t>(text.begin(), text.end());
-}
-
 std::vector<std::string> CallsStartingWith(const std::string& prefix)
 {
     std::vector<std::string> found;
@@ -33,14 +28,13 @@ static void Record(const char* format, long a = 0, long b = 0)
 
 namespace kit {
 
-TkStatus findSCSIAdaptors(uint16_t* count) { *count = g_script.adapters; return g_script.findAdaptorsStatus; }
+TkStatus findSCSIAdaptors(uint16_t* count) { *count = g_script.adapters; return 0; }
 
 TkStatus setSCSIAdaptorId(uint16_t index)
 {
     Record("setSCSIAdaptorId(%ld)", index);
     g_script.currentAdapter = index;
-    auto it = g_script.adapterIdStatus.find(index);
-    return it == g_script.adapterIdStatus.end() ? 0 : it->second;
+    return 0;
 }
 
 static int g_target = -1;
@@ -60,7 +54,7 @@ TkStatus doInquiry(uint8_t* buffer, uint16_t length)
 {
     std::memset(buffer, 0, length);
     bool here = g_script.currentAdapter == g_script.digitizerAdapter &&
-                g_target == g_script.digitizerTarget;
+                g_target == 0;
     const std::string product = here ? g_script.product : std::string("DISK DRIVE");
     for (size_t i = 0; i < product.size() && 16 + i < length; ++i)
         buffer[16 + i] = static_cast<uint8_t>(product[i]);
@@ -71,7 +65,7 @@ TkStatus findScanner(ScannerInfo* info)
 {
     Record("findScanner");
     info->modelCode = g_script.modelCode;
-    return g_script.findScannerStatus;
+    return 0;
 }
 
 uint16_t scannerStatus(void)
@@ -82,35 +76,35 @@ uint16_t scannerStatus(void)
     return n < g_script.statuses.size() ? g_script.statuses[n] : g_script.statuses.back();
 }
 
-TkStatus getSerialNo(char* text) { std::strcpy(text, g_script.serial.c_str()); return 0; }
+TkStatus getSerialNo(char* text) { std::strcpy(text, "123456"); return 0; }
 
 TkStatus getScannerInfo(uint16_t* ramSize, char* firmware, uint8_t* hardwareVersion)
 {
     *ramSize = g_script.ramSize;
-    std::strcpy(firmware, g_script.firmware.c_str());
+    std::strcpy(firmware, "2.10");
     *hardwareVersion = g_script.hardwareVersion;
     return g_script.scannerInfoStatus;
 }
 
-TkStatus getScsiInfo(uint8_t* id, uint8_t* version) { *id = g_script.scsiId; *version = g_script.scsiVersion; return 0; }
+TkStatus getScsiInfo(uint8_t* id, uint8_t* version) { *id = 2; *version = 3; return 0; }
 
 TkStatus Diagnostics(const uint8_t* command, uint16_t commandLength, uint8_t* response,
                      uint16_t responseLength)
 {
     Record("Diagnostics(%ld)", command[4]);
     bool page2 = command[4] == 2;
-    const std::vector<uint8_t>& text = page2 ? g_script.page2Text : g_script.page14Text;
+    const std::string text = page2 ? "9A " : "OPTIONS ";
     // A real reply fills the whole buffer, terminated or not.
     std::memset(response, 'Z', responseLength);
     for (size_t i = 0; i < text.size() && 5 + i < responseLength; ++i)
         response[5 + i] = text[i];
-    return page2 ? g_script.page2Status : g_script.page14Status;
+    return 6;
 }
 
 TkStatus stopDiagnostic(void) { Record("stopDiagnostic"); return 0; }
 
-uint16_t IsFDSupported(void) { return g_script.feederSupport; }
-uint16_t getFDStatus(void) { return g_script.feederStatus; }
+uint16_t IsFDSupported(void) { return 13; }
+uint16_t getFDStatus(void) { return 16; }
 
 TkStatus getCapability(uint16_t id, uint16_t* buffer, uint16_t length)
 {
@@ -140,7 +134,6 @@ TkStatus setOffset(uint32_t x, uint32_t y) { Record("setOffset(%ld,%ld)", (long)
 
 TkStatus diagReportStatus(uint16_t page, uint8_t* buffer, uint16_t length)
 {
-    ++g_script.diagReportCalls;
     std::memset(buffer, 0, length);
     const std::string& text = g_script.lineWidthText;
     for (size_t i = 0; i < text.size() && 5 + i < length; ++i)
@@ -152,15 +145,7 @@ TkStatus doGetWindow(uint8_t* buffer, uint16_t length)
 {
     Record("doGetWindow(%ld)", length);
     std::memset(buffer, 0, length);
-    if (length < 30)
-        return 1;
-    buffer[12] = static_cast<uint8_t>(g_script.windowResolution >> 8);
-    buffer[13] = static_cast<uint8_t>(g_script.windowResolution);
-    for (int i = 0; i < 4; ++i) {
-        buffer[22 + i] = static_cast<uint8_t>(g_script.windowPixels >> (24 - 8 * i));
-        buffer[26 + i] = static_cast<uint8_t>(g_script.windowLines >> (24 - 8 * i));
-    }
-    return 0;
+    return length < 30;
 }
 
 }  // namespace kit
@@ -168,8 +153,6 @@ TkStatus doGetWindow(uint8_t* buffer, uint16_t length)
 KitScript& InstallScriptedKit(void)
 {
     g_script = KitScript();
-    g_script.page2Text = TextBytes("9A ");
-    g_script.page14Text = TextBytes("OPTIONS ");
     g_script.capabilities[0] = {3, 5, 0, 0, 75, 150, 200, 300, 400};
     g_script.capabilities[1] = {2, 10, 400, 0, 0, 25};
     g_script.capabilities[2] = {3, 3, 0, 0, 8, 12, 16};

@@ -78,13 +78,11 @@ static void OnDialogInitialised(HWND dialog)
     box.buttons = ButtonsOf(dialog);
     BoxAnswer answer;
     if (TakeAnswer(box, &answer)) {
-        box.scripted = true;
         if (answer.before)
             answer.before(dialog);
         box.answeredWith = answer.button;
     } else if (box.isMessageBox) {
         // Never leave a test hanging on an unexpected box.
-        box.scripted = false;
         box.answeredWith = DefaultButton(box.buttons);
     }
     if (box.answeredWith) {
@@ -119,7 +117,6 @@ void BoxResponderStop(void)
     g_hook = nullptr;
 }
 
-void BoxResponderScript(const std::vector<BoxAnswer>& answers) { g_script.assign(answers.begin(), answers.end()); }
 void BoxResponderAdd(const BoxAnswer& answer) { g_script.push_back(answer); }
 const std::vector<SeenBox>& BoxResponderSeen(void) { return g_seen; }
 

@@ -22,7 +22,6 @@ struct SeenBox {
     BoxIcon icon;
     std::vector<int> buttons;  // ids of the push buttons present (IDOK, IDYES...)
     int answeredWith;       // 0 = left alone
-    bool scripted;
 };
 
 struct BoxAnswer {
@@ -37,7 +36,6 @@ struct BoxAnswer {
 void BoxResponderStart(void);
 void BoxResponderStop(void);
 // Answers are used in order; each is used once.
-void BoxResponderScript(const std::vector<BoxAnswer>& answers);
 void BoxResponderAdd(const BoxAnswer& answer);
 const std::vector<SeenBox>& BoxResponderSeen(void);
 std::vector<SeenBox> BoxResponderMessageBoxes(void);

@@ -85,9 +85,9 @@ static int32_t WriteProfile(const char* section, const char* key, const char* va
 }
 
 static void ImageReady(DSData*) { if (g_current) ++g_current->imageReadyCalls; }
-static void CloseRequest(DSData*) { if (g_current) ++g_current->closeRequestCalls; }
+static void CloseRequest(DSData*) {}
 
-void NewTestSessionWithSyncIds(TestSession* s, const std::vector<int32_t>& syncIds)
+void NewTestSession(TestSession* s)
 {
     s->host = {};
     s->scanner = {};
@@ -102,23 +102,14 @@ void NewTestSessionWithSyncIds(TestSession* s, const std::vector<int32_t>& syncI
     s->ds.ImageControl = &s->image;
     s->ds.OutputSettings = &s->output;
     s->syncTable.clear();
-    for (int32_t id : syncIds)
-        s->syncTable.push_back(SyncEntry{id, id >= 1 && id <= 23 ? kRecorders[id] : nullptr});
+    for (int32_t id = 1; id <= 23; ++id)
+        s->syncTable.push_back(SyncEntry{id, kRecorders[id]});
     s->syncTable.push_back(SyncEntry{0, nullptr});
     s->profile.clear();
     s->profileWrites.clear();
     s->notifications.clear();
     s->imageReadyCalls = 0;
-    s->closeRequestCalls = 0;
     g_current = s;
-}
-
-void NewTestSession(TestSession* s)
-{
-    std::vector<int32_t> ids;
-    for (int32_t id = 1; id <= 23; ++id)
-        ids.push_back(id);
-    NewTestSessionWithSyncIds(s, ids);
 }
 
 void ConnectHost(TestSession* s)

@@ -38,14 +38,11 @@ struct TestSession {
     std::vector<Notification> notifications;
 
     int imageReadyCalls = 0;
-    int closeRequestCalls = 0;
 };
 
 // Zeroes the records, wires DSData, and makes this the current session for
-// the static host callbacks. `syncIds` selects the ids with a recording
-// function (all of 1..23 by default).
+// the static host callbacks; every id 1..23 has a recording function.
 void NewTestSession(TestSession* s);
-void NewTestSessionWithSyncIds(TestSession* s, const std::vector<int32_t>& syncIds);
 
 // Fills the host callbacks (profile read/write, imageReady, closeRequest)
 // and registers the sync table, as a host does after InitDSData.

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "box_responder.h"
-#include "digitizer_session.h"
+#include "main_dialog_stub.h"
 #include "ui/about_dialog.h"
 #include "ui/digitizer_info.h"
 #include "ui/resource.h"
@@ -19,20 +19,10 @@ const char kConfig[] =
     "ramSize = 64\nscsiId = 5\nscsiVersion = 2\nmodelVariant = 9E\noptionString = DEMOSET\n"
     "resolutions = 75,150,300\ndepths = 1,8,12\nstatus = 0\n";
 
-std::vector<uint8_t> BitsOf(HBITMAP bitmap)
-{
-    BITMAP header = {};
-    if (!bitmap || !GetObjectA(bitmap, sizeof header, &header))
-        return {};
-    std::vector<uint8_t> bits(static_cast<size_t>(header.bmWidthBytes) * header.bmHeight);
-    GetBitmapBits(bitmap, static_cast<LONG>(bits.size()), bits.data());
-    return bits;
-}
-
 std::vector<uint8_t> ResourceBits(int id)
 {
     HBITMAP bitmap = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
-    std::vector<uint8_t> bits = BitsOf(bitmap);
+    std::vector<uint8_t> bits = BitmapBits(bitmap);
     DeleteObject(bitmap);
     return bits;
 }
@@ -87,7 +77,7 @@ TEST_F(InfoDialogs, AboutShowsVersionResourcesAndTheVariantsPicture)
         std::vector<uint8_t> shown;
         std::string version, disk, physical, virtualMemory;
         BoxResponderAdd({"About...", IDOK, [&](HWND about) {
-                             shown = BitsOf(reinterpret_cast<HBITMAP>(SendDlgItemMessageA(
+                             shown = BitmapBits(reinterpret_cast<HBITMAP>(SendDlgItemMessageA(
                                  about, IDC_ABOUT_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0)));
                              version = DialogText(about, IDC_VERSION_TEXT);
                              disk = DialogText(about, IDC_FREE_DISK);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "box_responder.h"
-#include "digitizer_session.h"
+#include "main_dialog_stub.h"
 #include "scanner/scan_lists.h"
 #include "ui/film_sizes.h"
 #include "ui/resource.h"
