@@ -1,5 +1,5 @@
-// The writer and DICOM exports as the host reaches them: by name from
-// FilmCore.dll.
+// The writer, DICOM, dialog and scan command exports as the host reaches
+// them: by name from FilmCore.dll.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@ TEST(ImageFileExports, ReachableByNameFromTheDll)
     HMODULE dll = LoadLibraryA("FilmCore.dll");
     ASSERT_NE(nullptr, dll);
     for (const char* name : {"FixImageOrientation", "DcmSetElemValue", "DcmGetElemValue", "DcmGenInstUIDs",
-                             "OpenOutFileDlg", "ForceOpenOutFileDlg", "OpenPatDataDlg"})
+                             "OpenOutFileDlg", "ForceOpenOutFileDlg", "OpenPatDataDlg", "StartScan", "EjectFilm"})
         EXPECT_NE(nullptr, GetProcAddress(dll, name)) << name;
     // One round trip through the table shows the calling convention matches.
     auto set = reinterpret_cast<uint32_t (*)(uint32_t, const void*, int32_t)>(
