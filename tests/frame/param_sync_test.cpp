@@ -8,7 +8,7 @@
 #include <string>
 
 #include "box_responder.h"
-#include "digitizer_session.h"
+#include "main_dialog_stub.h"
 #include "session_fixture.h"
 #include "ui/resource.h"
 

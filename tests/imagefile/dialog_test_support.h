@@ -12,7 +12,7 @@
 #include <string>
 
 #include "box_responder.h"
-#include "digitizer_session.h"  // DialogText
+#include "main_dialog_stub.h"  // DialogText
 #include "session_fixture.h"
 
 class DialogTest : public ::testing::Test {
