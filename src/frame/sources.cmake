@@ -7,5 +7,6 @@ list(APPEND FILMCORE_PORTABLE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/tables.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_copy.cpp)
 list(APPEND FILMCORE_WIN32_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/dialog_window.cpp
     ${CMAKE_CURRENT_LIST_DIR}/instance.cpp
     ${CMAKE_CURRENT_LIST_DIR}/log.cpp)

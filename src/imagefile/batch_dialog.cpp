@@ -12,6 +12,7 @@
 #include "imagefile/batch_names.h"
 #include "imagefile/output_prepare.h"
 #include "ui/resource.h"
+#include "frame/dialog_window.h"
 
 int offerTiff = 0;
 
@@ -23,11 +24,6 @@ const size_t kNameSlot = sizeof(((OutputSettings*)nullptr)->outputPath);
 // Edits are read into room well beyond a slot, so that an overlong entry
 // is refused rather than cut short unseen.
 const int kEditRoom = 1024;
-
-DSData* SessionOf(HWND dialog)
-{
-    return reinterpret_cast<DSData*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
-}
 
 int FilmsInBatch(const DSData* ds)
 {
@@ -48,16 +44,6 @@ char* BatchSlot(DSData* ds, int film)
 void ShowBadFormat(HWND dialog)
 {
     MessageBoxA(dialog, "Bad file format type", "ERROR", MB_OK | MB_ICONSTOP);
-}
-
-void CentreOnDesktop(HWND dialog)
-{
-    RECT desk, own;
-    GetWindowRect(GetDesktopWindow(), &desk);
-    GetWindowRect(dialog, &own);
-    int x = desk.left + ((desk.right - desk.left) - (own.right - own.left)) / 2;
-    int y = desk.top + ((desk.bottom - desk.top) - (own.bottom - own.top)) / 2;
-    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void AddFormat(HWND list, const char* name, const char* current)
@@ -268,7 +254,7 @@ void OnFormatPicked(HWND dialog, WORD notification)
 
 void OnCommand(HWND dialog, WORD id, WORD notification)
 {
-    DSData* ds = SessionOf(dialog);
+    DSData* ds = DialogSession(dialog);
     if (!ds)
         return;
     switch (id) {
@@ -298,7 +284,7 @@ void OnTimer(HWND dialog, UINT_PTR id)
     if (id != kFormatTimer)
         return;
     KillTimer(dialog, kFormatTimer);
-    if (DSData* ds = SessionOf(dialog))
+    if (DSData* ds = DialogSession(dialog))
         ApplyFormat(dialog, ds);
 }
 
@@ -315,7 +301,7 @@ INT_PTR CALLBACK BatchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         OnTimer(dialog, wParam);
         return TRUE;
     case WM_CLOSE:
-        if (DSData* ds = SessionOf(dialog))
+        if (DSData* ds = DialogSession(dialog))
             OnConfirm(dialog, ds);
         return TRUE;
     }

@@ -6,6 +6,7 @@
 #include "frame/session.h"
 #include "imagefile/dicom_table.h"
 #include "ui/resource.h"
+#include "frame/dialog_window.h"
 
 namespace {
 
@@ -62,11 +63,6 @@ void OnConfirm(HWND dialog, DSData* ds)
     EndDialog(dialog, 1);
 }
 
-DSData* SessionOf(HWND dialog)
-{
-    return reinterpret_cast<DSData*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
-}
-
 void OnCommand(HWND dialog, WORD id)
 {
     switch (id) {
@@ -74,7 +70,7 @@ void OnCommand(HWND dialog, WORD id)
         OnGenerateUids(dialog);
         break;
     case IDOK:
-        OnConfirm(dialog, SessionOf(dialog));
+        OnConfirm(dialog, DialogSession(dialog));
         break;
     case IDCANCEL:
         EndDialog(dialog, 0);
@@ -93,7 +89,7 @@ INT_PTR CALLBACK MoreDicomDialogProc(HWND dialog, UINT message, WPARAM wParam, L
         OnCommand(dialog, LOWORD(wParam));
         return TRUE;
     case WM_CLOSE:
-        OnConfirm(dialog, SessionOf(dialog));
+        OnConfirm(dialog, DialogSession(dialog));
         return TRUE;
     }
     return FALSE;

@@ -10,6 +10,7 @@
 #include "frame/text_copy.h"
 #include "imagefile/patient_fields.h"
 #include "ui/resource.h"
+#include "frame/dialog_window.h"
 
 int noticeTimerRunning = 0;
 int noticeColourIndex = 0;
@@ -26,11 +27,6 @@ const COLORREF kNoticeColours[8] = {
 const char* const kNoticeLines[] = {
     "DICOM Raw Data Format", "has been chosen. You", "have to input the", "parameters in this",
     "dialog right now.", "They can not be altered", "after scan operation."};
-
-DSData* SessionOf(HWND dialog)
-{
-    return reinterpret_cast<DSData*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
-}
 
 bool IsDicom(const DSData* ds)
 {
@@ -206,7 +202,7 @@ void OnCancel(HWND dialog, DSData* ds)
 
 void OnCommand(HWND dialog, WORD id)
 {
-    DSData* ds = SessionOf(dialog);
+    DSData* ds = DialogSession(dialog);
     if (!ds)
         return;
     if (id == IDOK)
@@ -309,7 +305,7 @@ INT_PTR CALLBACK PatientDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         OnTimer(dialog, wParam);
         return TRUE;
     case WM_PAINT:
-        OnPaint(dialog, SessionOf(dialog));
+        OnPaint(dialog, DialogSession(dialog));
         return TRUE;
     case WM_PALETTECHANGED:
         OnPaletteChanged(dialog, reinterpret_cast<HWND>(wParam));
@@ -318,7 +314,7 @@ INT_PTR CALLBACK PatientDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         InvalidateRect(dialog, nullptr, FALSE);
         return TRUE;
     case WM_CLOSE:
-        if (DSData* ds = SessionOf(dialog))
+        if (DSData* ds = DialogSession(dialog))
             OnConfirm(dialog, ds);
         return TRUE;
     case WM_DESTROY:

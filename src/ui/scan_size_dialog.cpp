@@ -10,6 +10,7 @@
 #include "scanner/units.h"
 #include "ui/film_sizes.h"
 #include "ui/resource.h"
+#include "frame/dialog_window.h"
 
 static const char kSection[] = "IMAGE_SIZESET";
 static const char kDefaultSet[] = "14X51,14X17,14X14,11X14,10X12,9.5X9.5,8X10,7X17,6X12,5X12,5X7";
@@ -20,11 +21,6 @@ static const double kInchPerCm = 0.39370078;
 // Every slot of a full table joined fits; the 512 bytes the list was once
 // read into would cut a long list short and corrupt its last size.
 enum { SET_TEXT = FILM_SIZE_SLOTS * FILM_SIZE_TEXT, CURRENT_TEXT = 512, ITEM_TEXT = 64 };
-
-static DSData* SessionOf(HWND dialog)
-{
-    return reinterpret_cast<DSData*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
-}
 
 static HWND List(HWND dialog)
 {
@@ -264,7 +260,7 @@ static BOOL OnInit(HWND dialog, DSData* ds)
 
 static void OnCommand(HWND dialog, int id)
 {
-    DSData* ds = SessionOf(dialog);
+    DSData* ds = DialogSession(dialog);
     switch (id) {
     case IDC_FILM_SIZE_LIST: OnListNotify(dialog); break;
     case IDC_FILM_SIZE_ADD: OnAdd(dialog, ds); break;
@@ -285,7 +281,7 @@ static INT_PTR CALLBACK ScanSizeDialogProc(HWND dialog, UINT message, WPARAM wPa
         return TRUE;
     case WM_CLOSE:
         // Closing the window chooses like OK.
-        OnOk(dialog, SessionOf(dialog));
+        OnOk(dialog, DialogSession(dialog));
         return TRUE;
     }
     return FALSE;
