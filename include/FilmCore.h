@@ -490,6 +490,16 @@ FILMCORE_API int32_t OpenOutFileDlg(void* instance, void* owner, DSData* ds);
 FILMCORE_API int32_t ForceOpenOutFileDlg(void* instance, void* owner, DSData* ds);
 FILMCORE_API int32_t OpenPatDataDlg(void* instance, void* owner, DSData* ds);
 
+/* ---- Operator dialogs -------------------------------------------------- */
+
+/* The main dialog, modeless and hidden: its window (HWND), or null when it
+   could not be created or no digitizer was found. */
+FILMCORE_API void* OpenFilmCoreDlg(DSData* ds);
+/* Fills the main dialog's size fields, title and feeder stage mode. */
+FILMCORE_API void InitScanDlgParams(void* dialog, DSData* ds);
+/* Advanced Options, modal; the dialog's result. */
+FILMCORE_API int32_t OpenOptionDlg(void* instance, void* owner, DSData* ds);
+
 #ifdef __cplusplus
 }
 #endif
