@@ -9,16 +9,33 @@
 
 #include "box_responder.h"
 #include "main_dialog_stub.h"
+#include "scanner/scan_lists.h"
 #include "ui/resource.h"
 
 namespace {
 
-const char kConfig[] = "resolutions = 75,150,300\ndepths = 1,8,12\nexposureMin = 10\nexposureMax = 40\n"
-                       "exposureDefault = 12\nstatus = 0\n";
+const char kConfig[] = "product = NQT-12\nmodelCode = 8\nhardwareVersion = 6\nresolutions = 75,150,300\n"
+                       "depths = 1,8,12\nexposureMin = 10\nexposureMax = 40\nexposureDefault = 12\nstatus = 0\n";
 
 void Press(HWND d, int id) { SendMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
-
 bool Checked(HWND d, int id) { return IsDlgButtonChecked(d, id) == BST_CHECKED; }
+bool Enabled(HWND d, int id) { return IsWindowEnabled(GetDlgItem(d, id)) != FALSE; }
+// The dialog itself is not shown yet while the steps run.
+bool Shown(HWND d, int id) { return (GetWindowLongA(GetDlgItem(d, id), GWL_STYLE) & WS_VISIBLE) != 0; }
+
+void Arrow(HWND d, int bar, int code, int times = 1)
+{
+    for (int i = 0; i < times; ++i)
+        SendMessageA(d, WM_HSCROLL, MAKEWPARAM(code, 0), reinterpret_cast<LPARAM>(GetDlgItem(d, bar)));
+}
+
+size_t Count(const std::string& text, const std::string& word)
+{
+    size_t n = 0;
+    for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
+        ++n;
+    return n;
+}
 
 class Options : public DigitizerSessionTest {
 protected:
@@ -28,6 +45,18 @@ protected:
         BoxResponderAdd({"Advanced Options", button, steps});
         return OpenOptionDlg(GetModuleHandleA(nullptr), main, &s.ds);
     }
+    // The values notified for an id, as "a" or "a,b" for pairs.
+    std::vector<std::string> Values(int32_t id)
+    {
+        std::vector<std::string> values;
+        for (const Notification& n : NotificationsOf(&s, id)) {
+            const uint32_t* v = reinterpret_cast<const uint32_t*>(n.bytes.data());
+            values.push_back(n.size == 8 ? std::to_string(v[0]) + "," + std::to_string(v[1])
+                                         : std::to_string(n.AsU32()));
+        }
+        return values;
+    }
+    using Texts = std::vector<std::string>;
 };
 
 TEST_F(Options, OpensFilledAndOkAppliesWhatEscapeDiscards)
@@ -52,10 +81,148 @@ TEST_F(Options, OpensFilledAndOkAppliesWhatEscapeDiscards)
     EXPECT_EQ(exposure, "12");
     EXPECT_EQ(s.settings.exposure, 12u) << "Escape keeps the typed exposure out";
 
-    EXPECT_EQ(Run([&](HWND d) { SetDlgItemTextA(d, IDC_EXPOSURE, "99"); }, IDOK), 0);
+    s.notifications.clear();
+    EXPECT_EQ(Run([&](HWND d) {
+        SetDlgItemTextA(d, IDC_EXPOSURE, "99");
+        SelectListText(d, IDC_UNITS, "Pixels");
+        SelectListText(d, IDC_AVERAGE_COUNT, "4");
+    }, IDOK), 0);
     EXPECT_EQ(s.settings.exposure, 40u);
     EXPECT_EQ(s.settings.exposureDefault, 40u);
     EXPECT_EQ(s.host.optionDialog, nullptr);
+    EXPECT_EQ(s.settings.units, 3u);
+    EXPECT_EQ(Values(8), Texts{"3"});
+    EXPECT_EQ(Values(15), Texts{"0,4"});
+    EXPECT_EQ(Values(2), Texts{"40"});
+    EXPECT_EQ(StubCommandsReceived(IDM_SHOW_SIZE_IN_UNITS), 1);
+}
+
+TEST_F(Options, ArrowsStopAtTheirLimitsAndOkCalibratesOnlyForANewExposure)
+{
+    StartDigitizer(kConfig);
+    s.image.bilevelScanning = 1;
+    s.image.bitThreshold = 254;
+    std::vector<std::string> exposures, thresholds;
+    Run([&](HWND d) {
+        Arrow(d, IDC_EXPOSURE_SCROLL, SB_LINELEFT, 3);
+        exposures.push_back(DialogText(d, IDC_EXPOSURE));
+        Arrow(d, IDC_EXPOSURE_SCROLL, SB_LINERIGHT, 31);
+        exposures.push_back(DialogText(d, IDC_EXPOSURE));
+        Arrow(d, IDC_THRESHOLD_SCROLL, SB_LINERIGHT, 2);
+        thresholds.push_back(DialogText(d, IDC_THRESHOLD));
+        SetDlgItemTextA(d, IDC_THRESHOLD, "1");
+        Arrow(d, IDC_THRESHOLD_SCROLL, SB_LINELEFT, 2);
+        thresholds.push_back(DialogText(d, IDC_THRESHOLD));
+        Arrow(d, IDC_EXPOSURE_SCROLL, SB_LINELEFT, 5);
+    }, IDOK);
+    EXPECT_EQ(exposures, (Texts{"10", "40"}));
+    EXPECT_EQ(thresholds, (Texts{"255", "0"}));
+    EXPECT_EQ(Values(16), (Texts{"1,255", "1,255", "1,0", "1,0"}));
+    EXPECT_EQ(s.settings.exposure, 35u);
+    const size_t calibrating = Count(CallLog(), "diagCalibrate");
+    EXPECT_GT(calibrating, 0u);
+    Run([&](HWND) {}, IDOK);
+    EXPECT_EQ(Count(CallLog(), "diagCalibrate"), calibrating) << "the same exposure needs no calibration";
+    EXPECT_EQ(s.settings.exposureDefault, 35u);
+}
+
+TEST_F(Options, TwelveHighOnlyForTwelveBitScans)
+{
+    StartDigitizer(kConfig);
+    FillDepthList(main, &s.ds, 8);
+    bool visible = true;
+    Run([&](HWND d) { visible = Shown(d, IDC_TWELVE_HIGH); });
+    EXPECT_FALSE(visible);
+    EXPECT_EQ(s.image.twelveHigh, 0u);
+    EXPECT_EQ(Values(23), Texts{"0"});
+
+    FillDepthList(main, &s.ds, 12);
+    bool checkedAtOpen = true, checkedAfter = false;
+    Run([&](HWND d) {
+        visible = Shown(d, IDC_TWELVE_HIGH);
+        checkedAtOpen = Checked(d, IDC_TWELVE_HIGH);
+        Press(d, IDC_TWELVE_HIGH);
+        checkedAfter = Checked(d, IDC_TWELVE_HIGH);
+    });
+    EXPECT_TRUE(visible);
+    EXPECT_FALSE(checkedAtOpen);
+    EXPECT_TRUE(checkedAfter);
+    EXPECT_EQ(s.image.twelveHigh, 1u);
+    EXPECT_EQ(Values(23), (Texts{"0", "1"}));
+}
+
+TEST_F(Options, CheckBoxesActAtOnceAndNotifyTheirValues)
+{
+    StartDigitizer(kConfig);
+    s.image.averageCount = 2;
+    bool countEnabledAfter = false;
+    std::string countShown;
+    Run([&](HWND d) {
+        Press(d, IDC_DARK_ENHANCE);
+        Press(d, IDC_AUTO_EJECT);
+        Press(d, IDC_LINE_AVERAGING);
+        countEnabledAfter = Enabled(d, IDC_AVERAGE_COUNT);
+        countShown = DialogText(d, IDC_AVERAGE_COUNT);
+        Press(d, IDC_BILEVEL);
+    });
+    EXPECT_EQ(s.settings.darkEnhance, 1u);
+    EXPECT_EQ(Values(13), Texts{"1"});
+    EXPECT_EQ(Values(12), Texts{"1"});
+    EXPECT_TRUE(countEnabledAfter);
+    EXPECT_EQ(countShown, "1") << "averaging was off, so the count went back to 1";
+    EXPECT_EQ(Values(15), Texts{"1,1"});
+    EXPECT_EQ(Values(16), Texts{"1,128"});
+    EXPECT_EQ(s.image.bilevelScanning, 1u);
+}
+
+TEST_F(Options, TableChoiceAppliedAfterTheTimerAndStoredAtOk)
+{
+    StartDigitizer(kConfig);
+    std::string beforeTimer, afterTimer;
+    bool storedEarly = true;
+    Run([&](HWND d) {
+        SelectListText(d, IDC_TABLE_LIST, "SQRT");
+        SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_TABLE_LIST, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(d, IDC_TABLE_LIST)));
+        beforeTimer = s.image.tableName;
+        SendMessageA(d, WM_TIMER, 99, 0);
+        afterTimer = s.image.tableName;
+        storedEarly = GetProfile(&s, "TranslationTable", "SQRT") != nullptr;
+    }, IDOK);
+    EXPECT_EQ(beforeTimer, "Linear");
+    EXPECT_EQ(afterTimer, "SQRT");
+    EXPECT_FALSE(storedEarly);
+    ASSERT_NE(GetProfile(&s, "TranslationTable", "SQRT"), nullptr);
+    EXPECT_EQ(*GetProfile(&s, "TranslationTable", "SQRT"), "1");
+    EXPECT_EQ(*GetProfile(&s, "TranslationTable", "Linear"), "0");
+}
+
+TEST_F(Options, OrientationAndMaxLengthAreStoredAndOffForMemoryTransfers)
+{
+    StartDigitizer(kConfig);
+    s.output.transferMode = 2;
+    bool portrait = true;
+    Run([&](HWND d) {
+        Press(d, IDC_LANDSCAPE);
+        Press(d, IDC_MAX_LENGTH_51);
+        portrait = Checked(d, IDC_PORTRAIT);
+    });
+    EXPECT_FALSE(portrait);
+    EXPECT_EQ(s.image.landscape, 1u);
+    EXPECT_EQ(s.settings.maxLength, 51u);
+    EXPECT_EQ(*GetProfile(&s, "IMAGE_ORIENT", "Set"), "LANDSCAPE");
+    EXPECT_EQ(*GetProfile(&s, "IMAGE_SIZESET", "MaxHeight"), "51");
+
+    s.output.transferMode = 1;
+    s.image.memTransferEnabled = 1;
+    bool usable = true;
+    Run([&](HWND d) {
+        usable = Enabled(d, IDC_PORTRAIT) || Enabled(d, IDC_LANDSCAPE);
+        portrait = Checked(d, IDC_PORTRAIT);
+    });
+    EXPECT_FALSE(usable);
+    EXPECT_TRUE(portrait);
+    EXPECT_EQ(s.image.landscape, 0u);
 }
 
 }  // namespace
