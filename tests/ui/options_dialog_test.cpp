@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "box_responder.h"
 #include "main_dialog_stub.h"
 #include "scanner/scan_lists.h"
+#include "ui/password_dialogs.h"
 #include "ui/resource.h"
 
 namespace {
@@ -223,6 +225,110 @@ TEST_F(Options, OrientationAndMaxLengthAreStoredAndOffForMemoryTransfers)
     EXPECT_FALSE(usable);
     EXPECT_TRUE(portrait);
     EXPECT_EQ(s.image.landscape, 0u);
+}
+
+std::vector<std::string> Described(const std::vector<SeenBox>& boxes)
+{
+    std::vector<std::string> seen;
+    for (const SeenBox& b : boxes)
+        seen.push_back(b.caption + "|" + b.text + "|" + std::to_string(b.icon));
+    return seen;
+}
+
+void AnswerPassword(const char* typed)
+{
+    BoxResponderAdd({"Password", IDOK, [=](HWND p) { SetDlgItemTextA(p, IDC_PASSWORD_TEXT, typed); }});
+}
+
+TEST_F(Options, ProtectionNeedsThePasswordEmptyAtFirstUse)
+{
+    StartDigitizer(kConfig);
+    s.image.guiControlMask = 0;
+    LoadSecuritySettings(&s.ds);
+    EXPECT_EQ(s.image.passwordProtection, 0u);
+    EXPECT_EQ(s.image.guiControlMask, 0xFFFFFFFFu) << "nothing stored: every group usable";
+    SetProfile(&s, "Security", "ControlMask", "00000005");
+    AnswerPassword("");
+    AnswerPassword("nope");
+    bool guiControlUsable = false;
+    Run([&](HWND d) {
+        Press(d, IDC_PASSWORD_PROTECTION);
+        guiControlUsable = Enabled(d, IDC_GUI_CONTROL);
+        Press(d, IDC_PASSWORD_PROTECTION);
+    });
+    EXPECT_EQ(s.image.passwordProtection, 1u);
+    EXPECT_EQ(s.image.guiControlMask, 5u) << "protection brings back the kept mask";
+    EXPECT_TRUE(guiControlUsable);
+    EXPECT_EQ(*GetProfile(&s, "Security", "Protection"), "ON");
+    s.image.guiControlMask = 0;
+    LoadSecuritySettings(&s.ds);
+    EXPECT_EQ(s.image.passwordProtection, 1u);
+    EXPECT_EQ(s.image.guiControlMask, 5u);
+    EXPECT_EQ(Described(BoxResponderMessageBoxes()),
+              Texts{"ERROR|Invalid password!|" + std::to_string(BOX_ICON_EXCLAMATION)});
+}
+
+TEST_F(Options, GuiControlLocksGroupsAndChangesThePasswordThatOutlivesTheSession)
+{
+    StartDigitizer(kConfig);
+    s.image.passwordProtection = 1;
+    s.image.guiControlMask = 0xFFFFFFFFu;
+    s.scanner.prescanCapability = 0;
+    const std::string longTyped = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123", kept = longTyped.substr(0, 24);
+    AnswerPassword("");
+    bool prescanBox = true, tablesBox = true, tablesUsable = true;
+    LRESULT limit = 0;
+    BoxResponderAdd({"Custom User Interface", IDOK, [&](HWND g) {
+        prescanBox = Checked(g, IDC_LOCK_PRESCAN) || Enabled(g, IDC_LOCK_PRESCAN);
+        Press(g, IDC_LOCK_TABLES);
+        tablesBox = Checked(g, IDC_LOCK_TABLES);
+        tablesUsable = Enabled(static_cast<HWND>(s.host.optionDialog), IDC_TABLE_LIST);
+        Press(g, IDC_CHANGE_PASSWORD);
+        Press(g, IDC_CHANGE_PASSWORD);
+    }});
+    BoxResponderAdd({"Change Password", IDOK, [](HWND c) {
+        SetDlgItemTextA(c, IDC_NEW_PASSWORD, "abc");
+        SetDlgItemTextA(c, IDC_CONFIRM_PASSWORD, "abd");
+    }});
+    BoxResponderAdd({"Change Password", IDOK, [&](HWND c) {
+        limit = SendDlgItemMessageA(c, IDC_NEW_PASSWORD, EM_GETLIMITTEXT, 0, 0);
+        // Set text passes the edit's limit; only 24 characters may be kept.
+        SetDlgItemTextA(c, IDC_NEW_PASSWORD, longTyped.c_str());
+        SetDlgItemTextA(c, IDC_CONFIRM_PASSWORD, longTyped.c_str());
+    }});
+    Run([&](HWND d) { Press(d, IDC_GUI_CONTROL); });
+    EXPECT_FALSE(prescanBox) << "the digitizer offers no prescan";
+    EXPECT_FALSE(tablesBox);
+    EXPECT_FALSE(tablesUsable);
+    EXPECT_EQ(s.image.guiControlMask, 0xFFFFFFFBu);
+    EXPECT_EQ(*GetProfile(&s, "Security", "ControlMask"), "FFFFFFFB");
+    EXPECT_EQ(limit, 24);
+    EXPECT_EQ(std::string(s.image.passwordCode), kept) << "this session's password is the one stored";
+    EXPECT_EQ(Described(BoxResponderMessageBoxes()),
+              (Texts{"ERROR|Invalid password|" + std::to_string(BOX_ICON_EXCLAMATION),
+                     "Change Password|Password changed|" + std::to_string(BOX_ICON_INFORMATION)}));
+    const std::string* stored = GetProfile(&s, "Security", "PasswordCode");
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->size(), 56u);
+    EXPECT_EQ(stored->find_first_not_of("0123456789ABCDEF"), std::string::npos) << *stored;
+
+    // A later session reads the password back and switches protection off.
+    memset(s.image.passwordCode, 0, sizeof s.image.passwordCode);
+    BoxResponderClear();
+    AnswerPassword(kept.c_str());
+    bool usableAtOpen = true, usableAfter = false;
+    Run([&](HWND d) {
+        usableAtOpen = Enabled(d, IDC_TABLE_LIST);
+        Press(d, IDC_PASSWORD_PROTECTION);
+        usableAfter = Enabled(d, IDC_TABLE_LIST) && Enabled(d, IDC_EXPOSURE_SCROLL);
+    });
+    EXPECT_EQ(std::string(s.image.passwordCode), kept);
+    EXPECT_TRUE(BoxResponderMessageBoxes().empty());
+    EXPECT_FALSE(usableAtOpen);
+    EXPECT_TRUE(usableAfter);
+    EXPECT_EQ(s.image.passwordProtection, 0u);
+    EXPECT_EQ(s.image.guiControlMask, 0xFFFFFFFFu);
+    EXPECT_EQ(*GetProfile(&s, "Security", "Protection"), "OFF");
 }
 
 }  // namespace
