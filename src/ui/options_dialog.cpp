@@ -48,15 +48,18 @@ static void SetNumber(HWND dialog, int id, unsigned value)
     SetDlgItemTextA(dialog, id, text);
 }
 
-// The control's text as a number; a huge one stops at the bounds of long.
-// Returns `otherwise` when the text holds no number.
+// The control's text as a number, kept far from the bounds of long so an
+// arrow step on it cannot overflow; `otherwise` when it holds no number.
 static long ReadNumber(HWND dialog, int id, long otherwise = 0)
 {
+    const long kFarEnough = 1000000;
     char text[32] = {0};
     GetDlgItemTextA(dialog, id, text, sizeof text);
     char* end = nullptr;
     long value = strtol(text, &end, 10);
-    return end == text ? otherwise : value;
+    if (end == text)
+        return otherwise;
+    return value < -kFarEnough ? -kFarEnough : value > kFarEnough ? kFarEnough : value;
 }
 
 static uint32_t Limit(long value, long low, long high)
@@ -230,12 +233,12 @@ static void OnDarkEnhance(HWND dialog, DSData* ds)
     NotifyValue(13, ds, s->darkEnhance);
 }
 
-static void OnTwelveHigh(HWND dialog, DSData* ds)
+// A box that only flips its flag and tells the host.
+static void ToggleAndNotify(HWND dialog, DSData* ds, int id, uint32_t* flag, int32_t parameter)
 {
-    ImageControl* c = ds->ImageControl;
-    c->twelveHigh = !c->twelveHigh;
-    ShowCheck(dialog, IDC_TWELVE_HIGH, c->twelveHigh);
-    NotifyValue(23, ds, c->twelveHigh);
+    *flag = !*flag;
+    ShowCheck(dialog, id, *flag);
+    NotifyValue(parameter, ds, *flag);
 }
 
 static void OnLineAveraging(HWND dialog, DSData* ds)
@@ -244,14 +247,6 @@ static void OnLineAveraging(HWND dialog, DSData* ds)
     c->lineAveraging = !c->lineAveraging;
     ShowLineAveraging(dialog, c);
     NotifyPair(15, ds, c->lineAveraging, c->averageCount);
-}
-
-static void OnAutoEject(HWND dialog, DSData* ds)
-{
-    ImageControl* c = ds->ImageControl;
-    c->autoEject = !c->autoEject;
-    ShowCheck(dialog, IDC_AUTO_EJECT, c->autoEject);
-    NotifyValue(12, ds, c->autoEject);
 }
 
 static void OnBilevel(HWND dialog, DSData* ds)
@@ -297,32 +292,24 @@ static void OnTimer(HWND dialog, UINT_PTR id)
 // ---------------------------------------------------------------------------
 // The arrows
 
-static void OnExposureArrow(HWND dialog, DSData* ds, int code)
+// -1 for the left arrow, +1 for the right one, 0 for the rest of the bar.
+static int ArrowStep(int code)
+{
+    return code == SB_LINELEFT ? -1 : code == SB_LINERIGHT ? 1 : 0;
+}
+
+static void OnExposureArrow(HWND dialog, DSData* ds, int step)
 {
     ScanSettings* s = ds->ScanSettings;
-    long value = s->exposure;
-    if (code == SB_LINELEFT)
-        --value;
-    else if (code == SB_LINERIGHT)
-        ++value;
-    else
-        return;
-    s->exposure = static_cast<uint16_t>(Limit(value, s->exposureMin, s->exposureMax));
+    s->exposure = static_cast<uint16_t>(Limit(s->exposure + step, s->exposureMin, s->exposureMax));
     SetNumber(dialog, IDC_EXPOSURE, s->exposure);
     SetScrollPos(GetDlgItem(dialog, IDC_EXPOSURE_SCROLL), SB_CTL, SCROLL_REST, TRUE);
 }
 
-static void OnThresholdArrow(HWND dialog, DSData* ds, int code)
+static void OnThresholdArrow(HWND dialog, DSData* ds, int step)
 {
-    long value = ReadNumber(dialog, IDC_THRESHOLD);
-    if (code == SB_LINELEFT)
-        --value;
-    else if (code == SB_LINERIGHT)
-        ++value;
-    else
-        return;
     ImageControl* c = ds->ImageControl;
-    c->bitThreshold = Limit(value, 0, THRESHOLD_MAX);
+    c->bitThreshold = Limit(ReadNumber(dialog, IDC_THRESHOLD) + step, 0, THRESHOLD_MAX);
     SetNumber(dialog, IDC_THRESHOLD, c->bitThreshold);
     NotifyPair(16, ds, c->bilevelScanning, c->bitThreshold);
     SetScrollPos(GetDlgItem(dialog, IDC_THRESHOLD_SCROLL), SB_CTL, SCROLL_REST, TRUE);
@@ -331,11 +318,13 @@ static void OnThresholdArrow(HWND dialog, DSData* ds, int code)
 static void OnScroll(HWND dialog, HWND bar, int code)
 {
     DSData* ds = DialogSession(dialog);
-    const int id = GetDlgCtrlID(bar);
+    const int id = GetDlgCtrlID(bar), step = ArrowStep(code);
+    if (step == 0)
+        return;
     if (id == IDC_EXPOSURE_SCROLL)
-        OnExposureArrow(dialog, ds, code);
+        OnExposureArrow(dialog, ds, step);
     else if (id == IDC_THRESHOLD_SCROLL)
-        OnThresholdArrow(dialog, ds, code);
+        OnThresholdArrow(dialog, ds, step);
 }
 
 // ---------------------------------------------------------------------------
@@ -404,10 +393,10 @@ static void OnCommand(HWND dialog, int id, int notification)
     DSData* ds = DialogSession(dialog);
     switch (id) {
     case IDC_DARK_ENHANCE: OnDarkEnhance(dialog, ds); break;
-    case IDC_TWELVE_HIGH: OnTwelveHigh(dialog, ds); break;
+    case IDC_TWELVE_HIGH: ToggleAndNotify(dialog, ds, id, &ds->ImageControl->twelveHigh, 23); break;
     case IDC_TABLE_LIST: OnTableList(dialog, notification); break;
     case IDC_LINE_AVERAGING: OnLineAveraging(dialog, ds); break;
-    case IDC_AUTO_EJECT: OnAutoEject(dialog, ds); break;
+    case IDC_AUTO_EJECT: ToggleAndNotify(dialog, ds, id, &ds->ImageControl->autoEject, 12); break;
     case IDC_BILEVEL: OnBilevel(dialog, ds); break;
     case IDC_MAX_LENGTH_17: OnMaxLength(dialog, ds, 17); break;
     case IDC_MAX_LENGTH_51: OnMaxLength(dialog, ds, 51); break;

@@ -97,33 +97,6 @@ static void OnPasswordOk(HWND dialog)
     EndDialog(dialog, 1);
 }
 
-static INT_PTR CALLBACK PasswordProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
-        CentreOnDesktop(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK)
-            OnPasswordOk(dialog);
-        else if (LOWORD(wParam) == IDCANCEL)
-            EndDialog(dialog, 1);
-        return TRUE;
-    case WM_CLOSE:
-        EndDialog(dialog, 1);
-        return TRUE;
-    }
-    return FALSE;
-}
-
-int AskPassword(HWND owner, DSData* ds)
-{
-    INT_PTR result = DialogBoxParamA(InstanceOf(owner), MAKEINTRESOURCEA(IDD_PASSWORD), owner,
-                                     PasswordProc, reinterpret_cast<LPARAM>(ds));
-    return result == 0 ? 0 : 1;
-}
-
 // ---------------------------------------------------------------------------
 // Change Password (template 114)
 
@@ -145,18 +118,23 @@ static void OnChangeOk(HWND dialog)
     EndDialog(dialog, 0);
 }
 
-static INT_PTR CALLBACK ChangePasswordProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+// Password and Change Password share their procedure; only the latter has
+// a New edit.
+static INT_PTR CALLBACK PasswordEntryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    const bool changing = GetDlgItem(dialog, IDC_NEW_PASSWORD) != nullptr;
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
         CentreOnDesktop(dialog);
-        SendDlgItemMessageA(dialog, IDC_NEW_PASSWORD, EM_LIMITTEXT, NEW_PASSWORD_LIMIT, 0);
-        SendDlgItemMessageA(dialog, IDC_CONFIRM_PASSWORD, EM_LIMITTEXT, NEW_PASSWORD_LIMIT, 0);
+        if (changing) {
+            SendDlgItemMessageA(dialog, IDC_NEW_PASSWORD, EM_LIMITTEXT, NEW_PASSWORD_LIMIT, 0);
+            SendDlgItemMessageA(dialog, IDC_CONFIRM_PASSWORD, EM_LIMITTEXT, NEW_PASSWORD_LIMIT, 0);
+        }
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK)
-            OnChangeOk(dialog);
+            changing ? OnChangeOk(dialog) : OnPasswordOk(dialog);
         else if (LOWORD(wParam) == IDCANCEL)
             EndDialog(dialog, 1);
         return TRUE;
@@ -165,6 +143,13 @@ static INT_PTR CALLBACK ChangePasswordProc(HWND dialog, UINT message, WPARAM wPa
         return TRUE;
     }
     return FALSE;
+}
+
+int AskPassword(HWND owner, DSData* ds)
+{
+    INT_PTR result = DialogBoxParamA(InstanceOf(owner), MAKEINTRESOURCEA(IDD_PASSWORD), owner,
+                                     PasswordEntryProc, reinterpret_cast<LPARAM>(ds));
+    return result == 0 ? 0 : 1;
 }
 
 // ---------------------------------------------------------------------------
@@ -224,7 +209,7 @@ static void OnGroupBox(HWND dialog, DSData* ds, int id)
 static void OnChangePassword(HWND dialog, DSData* ds)
 {
     INT_PTR result = DialogBoxParamA(InstanceOf(dialog), MAKEINTRESOURCEA(IDD_CHANGE_PASSWORD), dialog,
-                                     ChangePasswordProc, reinterpret_cast<LPARAM>(ds));
+                                     PasswordEntryProc, reinterpret_cast<LPARAM>(ds));
     if (result != 0)
         return;
     StorePasswordCode(ds);

@@ -115,11 +115,14 @@ TEST_F(Options, ArrowsStopAtTheirLimitsAndOkCalibratesOnlyForANewExposure)
         SetDlgItemTextA(d, IDC_THRESHOLD, "1");
         Arrow(d, IDC_THRESHOLD_SCROLL, SB_LINELEFT, 2);
         thresholds.push_back(DialogText(d, IDC_THRESHOLD));
+        SetDlgItemTextA(d, IDC_THRESHOLD, "99999999999999999999");
+        Arrow(d, IDC_THRESHOLD_SCROLL, SB_LINERIGHT);
+        thresholds.push_back(DialogText(d, IDC_THRESHOLD));
         Arrow(d, IDC_EXPOSURE_SCROLL, SB_LINELEFT, 5);
     }, IDOK);
     EXPECT_EQ(exposures, (Texts{"10", "40"}));
-    EXPECT_EQ(thresholds, (Texts{"255", "0"}));
-    EXPECT_EQ(Values(16), (Texts{"1,255", "1,255", "1,0", "1,0"}));
+    EXPECT_EQ(thresholds, (Texts{"255", "0", "255"}));
+    EXPECT_EQ(Values(16), (Texts{"1,255", "1,255", "1,0", "1,0", "1,255"}));
     EXPECT_EQ(s.settings.exposure, 35u);
     const size_t calibrating = Count(CallLog(), "diagCalibrate");
     EXPECT_GT(calibrating, 0u);
