@@ -9,6 +9,7 @@
 
 #include "FilmCore.h"
 #include "frame/dialog_window.h"
+#include "frame/instance.h"
 #include "frame/session.h"
 #include "frame/tables.h"
 #include "frame/text_copy.h"
@@ -450,7 +451,9 @@ int32_t OpenOptionDlg(void* instance, void* owner, DSData* ds)
     if (!ds || !ds->HostServices || !ds->ScannerInfo || !ds->ScanSettings || !ds->ImageControl ||
         !ds->OutputSettings)
         return 0;
-    INT_PTR result = DialogBoxParamA(static_cast<HINSTANCE>(instance),
+    // A host that passes no instance still gets the module's own template.
+    HINSTANCE module = instance ? static_cast<HINSTANCE>(instance) : FilmCoreInstance();
+    INT_PTR result = DialogBoxParamA(module,
                                      MAKEINTRESOURCEA(IDD_ADVANCED_OPTIONS), static_cast<HWND>(owner),
                                      OptionDialogProc, reinterpret_cast<LPARAM>(ds));
     ds->HostServices->optionDialog = nullptr;
