@@ -15,6 +15,7 @@
 #include "frame/memgroups.h"
 #include "main_dialog_stub.h"
 #include "session_fixture.h"
+#include "test_files.h"
 
 // getImage delivers lines of a known pattern as a test asks, recording requests.
 struct ImageScript {
@@ -33,9 +34,6 @@ std::vector<uint8_t> ScriptLine(uint32_t line);   // as the script delivers it
 
 // The rows of a bitmap file, unpadded, in file order; none when unreadable.
 std::vector<std::vector<uint8_t>> BmpRows(const std::string& path, int32_t* width = nullptr);
-std::string FileText(const std::string& path);
-void WriteFileText(const std::string& path, const std::string& text);
-bool FileExists(const std::string& path);
 
 class ScanFixture : public ::testing::Test {
 protected:
