@@ -37,14 +37,8 @@ protected:
         folder = std::string(cwd) + "\\e2e";
         truth = folder + "\\truth.raw";
         CreateDirectoryA(folder.c_str(), nullptr);
-        const std::string ini = folder + "\\digitizer.ini";
-        WriteFileText(ini, "truthFile = " + truth + "\ncallLog = " + folder + "\\calls.log\n" + extra);
-        SetEnvironmentVariableA("SCANKIT_CONFIG", ini.c_str());
-        OpenSession();
+        StartDigitizer("truthFile = " + truth + "\n" + extra, false);
         ASSERT_EQ(1, ToolkitBind());
-        auto powerCycle = (void (*)(void))GetProcAddress((HMODULE)ToolkitModule(), "scankitPowerCycle");
-        ASSERT_NE(nullptr, powerCycle);
-        powerCycle();
         uint16_t adapters = 0;
         uint32_t value = 0;
         ASSERT_TRUE(!Toolkit()->findSCSIAdaptors(&adapters) && !Toolkit()->setSCSIAdaptorId(0) &&
@@ -56,12 +50,6 @@ protected:
         DcmSetElemValue(0x00040028, "MONOCHROME2", 11);
         DcmSetElemValue(0x01030028, &zero, 2);
         NoteMemory();
-    }
-
-    void ReleaseDigitizer() override
-    {
-        ToolkitUnbind();
-        SetEnvironmentVariableA("SCANKIT_CONFIG", nullptr);
     }
 
     // Programs the digitizer as the scan parameters do and the session as
@@ -160,7 +148,7 @@ TEST_F(ScanEndToEnd, LengthLimitStopsADigitizerThatGoesOn)
     ASSERT_EQ(1, Run());
     EXPECT_EQ("Scan Completed Successfully.", StubStatusText());
     EXPECT_EQ(1275u, s.settings.imageHeight);
-    const std::string log = ReadFileText(folder + "\\calls.log");   // what the digitizer was asked
+    const std::string log = CallLog();   // what the digitizer was asked
     std::vector<unsigned long> requests;
     for (size_t at = log.find("getImage "); at != std::string::npos; at = log.find("getImage ", at + 1))
         requests.push_back(strtoul(log.c_str() + at + 9, nullptr, 10));

@@ -58,17 +58,6 @@ std::vector<std::vector<uint8_t>> BmpRows(const std::string& path, int32_t* widt
     return rows;
 }
 
-void ScanFixture::OpenSession()
-{
-    StartTestSession(&s);
-    BoxResponderStart();
-    ClockUseVirtual(0);
-    dialog = CreateScanDialogStub(&s.ds);
-    ASSERT_NE(dialog, nullptr);
-    s.host.mainDialog = dialog;
-    s.image.autoEject = 1;
-}
-
 void ScanFixture::TearDown()
 {
     // The preview bitmaps outlive a scan by design; the rest is the scan's.
@@ -80,20 +69,13 @@ void ScanFixture::TearDown()
     for (const std::string& file : files)
         for (const std::string& name : {file, file + ".tmp", file + "~"})
             DeleteFileA(name.c_str());
-    DestroyWindow(dialog);
-    PumpPending();
-    BoxResponderStop();
-    ReleaseDigitizer();
-    ClockUseReal();
-    DeInitDSData();
+    DigitizerSessionTest::TearDown();
 }
-
-void ScanFixture::ReleaseDigitizer() { ToolkitInstall(nullptr); }
 
 int32_t ScanFixture::Run()
 {
     s.settings.scanState = 1;
-    const int32_t result = ScanProcRun(dialog, &s.ds);
+    const int32_t result = ScanProcRun(main, &s.ds);
     s.settings.scanState = 0;
     return result;
 }
@@ -108,7 +90,7 @@ std::vector<std::string> ScanFixture::BoxTexts() const
 
 void ScriptedScan::SetUp()
 {
-    OpenSession();
+    Open(nullptr);
     NewImage();
     NoteMemory();
 }
@@ -137,6 +119,7 @@ void ScanFixture::SetScan(uint16_t resolution, uint32_t pixels, uint32_t lines, 
     s.settings.selectionFlags = 1;
     s.settings.progressTotal = pixels * lines * (depth > 8 ? 2 : 1);
     s.area.prescanMode = 0;
+    s.image.autoEject = 1;
     s.area.cropLeft = 0.0f;
     s.image.landscape = 0;
     s.output.outputFormat = format;
