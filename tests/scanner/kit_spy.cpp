@@ -27,10 +27,13 @@ void Record(const char* format, long a = 0, long b = 0)
         return g_real.name(value);              \
     }
 SPY_ONE(setSCSIAdaptorId, uint16_t) SPY_ONE(setScanMode, uint16_t) SPY_ONE(setOutputMode, uint16_t)
-SPY_ONE(setBitsPerPixel, uint8_t) SPY_ONE(setTranslationTable, int16_t)
+SPY_ONE(setBitsPerPixel, uint8_t) SPY_ONE(setTranslationTable, int16_t) SPY_ONE(setFDStageMode, uint16_t)
 #undef SPY_ONE
 TkStatus Spy_closeToolKit(void) { Record("closeToolKit"); return g_real.closeToolKit(); }
 TkStatus Spy_initScanner(void) { Record("initScanner"); return g_real.initScanner(); }
+TkStatus Spy_stageFilmInFD(void) { Record("stageFilmInFD"); return g_real.stageFilmInFD(); }
+TkStatus Spy_unloadMedium(void) { Record("unloadMedium"); return g_real.unloadMedium(); }
+TkStatus Spy_doRequestSense(uint8_t* b, uint16_t n, uint16_t f) { Record("doRequestSense"); return g_real.doRequestSense(b, n, f); }
 uint16_t Spy_scannerStatus(void) { Record("scannerStatus"); return g_real.scannerStatus(); }
 TkStatus Spy_setPixelSize(uint32_t p, uint32_t l) { Record("setPixelSize(%ld,%ld)", long(p), long(l)); return g_real.setPixelSize(p, l); }
 TkStatus Spy_setOffset(uint32_t x, uint32_t y) { Record("setOffset(%ld,%ld)", long(x), long(y)); return g_real.setOffset(x, y); }
@@ -50,14 +53,20 @@ int SpyLoader(void)
 {
     if (!ToolkitBind())
         return 0;
+    PutSpyInFront();
+    return 1;
+}
+
+void PutSpyInFront(void)
+{
     g_real = *Toolkit();
     ScanKit spy = g_real;
 #define SPY(name) spy.name = Spy_##name;
     SPY(setSCSIAdaptorId) SPY(closeToolKit) SPY(scannerStatus) SPY(initScanner) SPY(setScanMode)
     SPY(setOutputMode) SPY(setPixelSize) SPY(setBitsPerPixel) SPY(setOffset) SPY(setTranslationTable)
+    SPY(setFDStageMode) SPY(stageFilmInFD) SPY(unloadMedium) SPY(doRequestSense)
 #undef SPY
     ToolkitInstall(&spy);
-    return 1;
 }
 
 std::vector<std::string> CallsStartingWith(const std::string& prefix)
@@ -68,5 +77,7 @@ std::vector<std::string> CallsStartingWith(const std::string& prefix)
             found.push_back(call);
     return found;
 }
+
+int CallCount(const std::string& prefix) { return int(CallsStartingWith(prefix).size()); }
 
 void ClearCalls(void) { g_calls.clear(); }

@@ -11,8 +11,11 @@
 std::string UseDigitizerConfig(const std::string& config);
 // A toolkit loader: binds the installed DLL and puts the spy in front.
 int SpyLoader(void);
+// Puts the spy in front of the table in force.
+void PutSpyInFront(void);
 // Calls whose text starts with `prefix`, e.g. "setOffset(301,150)".
 std::vector<std::string> CallsStartingWith(const std::string& prefix);
+int CallCount(const std::string& prefix);
 void ClearCalls(void);
 
 #endif
