@@ -60,7 +60,7 @@ TEST_F(BatchDialog, NamesJoinFolderTypedNameAndExtension)
     EXPECT_EQ(folder, *GetProfile(&s, "SAVE_IMG_TO_DISK", "SavePath"));
     EXPECT_EQ(Name(1), *GetProfile(&s, "SAVE_IMG_TO_DISK", "FileName"));
     EXPECT_EQ(nullptr, s.host.batchDialog);
-    EXPECT_EQ("<none>", ReadFile(Name(1)));  // the trial files are removed
+    EXPECT_FALSE(FileExists(Name(1)));  // the trial files are removed
 }
 
 TEST_F(BatchDialog, PickedFormatAppliesAThirdOfASecondLaterAndAutoNumberFollowsIt)
@@ -136,7 +136,7 @@ TEST_F(BatchDialog, NamesFitTheirSlotExactlyOrAreRefused)
 TEST_F(BatchDialog, OverwriteQuestionKeepsTheEarlierImage)
 {
     Session("TIFF", 2, folder + "\\");  // a folder ending in a separator gets no second one
-    WriteFile(InFolder("b.tif"), "earlier image");
+    WriteFileText(InFolder("b.tif"), "earlier image");
     OnDialog("File Naming", 0, [&](HWND d) {
         Type(d, kName1, "a");
         Type(d, kName1 + 1, "b");
@@ -155,7 +155,7 @@ TEST_F(BatchDialog, OverwriteQuestionKeepsTheEarlierImage)
     ASSERT_EQ(1, Run());
     EXPECT_EQ(InFolder("a.tif"), Name(1));
     EXPECT_EQ(InFolder("b.tif"), Name(2));
-    EXPECT_EQ("earlier image", ReadFile(Name(2)));  // until a scan finishes (output placement)
+    EXPECT_EQ("earlier image", ReadFileText(Name(2)));  // until a scan finishes (output placement)
 }
 
 TEST_F(BatchDialog, BrowsePutsTheChosenFolderIntoTheSavePath)

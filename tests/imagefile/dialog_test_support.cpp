@@ -1,8 +1,6 @@
 #include "dialog_test_support.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "imagefile/dicom_table.h"
 
@@ -44,18 +42,6 @@ void PumpFor(int ms)
 
 std::string LastBox(void)
 {
-    static const char* const icons[] = {"none", "stop", "exclamation", "question", "information"};
     std::vector<SeenBox> boxes = BoxResponderMessageBoxes();
-    return boxes.empty() ? "<no box>" : boxes.back().caption + "|" + boxes.back().text + "|" + icons[boxes.back().icon];
-}
-
-void WriteFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return in ? std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()) : "<none>";
+    return boxes.empty() ? "<no box>" : BoxLine(boxes.back());
 }

@@ -14,6 +14,7 @@
 #include "box_responder.h"
 #include "main_dialog_stub.h"  // DialogText
 #include "session_fixture.h"
+#include "test_files.h"
 
 class DialogTest : public ::testing::Test {
 protected:
@@ -35,7 +36,5 @@ void Type(HWND dialog, int id, const std::string& text);
 void Press(HWND dialog, int id);
 void PumpFor(int ms);        // runs the message queue meanwhile (timers fire)
 std::string LastBox(void);   // "caption|text|icon" of the last message box
-void WriteFile(const std::string& path, const std::string& bytes);
-std::string ReadFile(const std::string& path);  // "<none>" when absent
 
 #endif

@@ -2,10 +2,6 @@
 
 #include <stdio.h>
 
-#include <fstream>
-#include <iterator>
-
-#include "test_files.h"
 
 // The same formula stands in check_image.py.
 static uint16_t TestSample(uint32_t x, uint32_t y, uint32_t bits)
@@ -53,18 +49,6 @@ uint16_t WriteTestImage(const std::string& path, uint32_t format, uint32_t width
         result = FinishOutputImage(&writer);
     uint16_t released = ReleaseOutputWriter(&writer);
     return result ? result : released;
-}
-
-std::vector<uint8_t> ReadFileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool FileExists(const std::string& path)
-{
-    FILE* f = fopen(path.c_str(), "rb");
-    return f && fclose(f) == 0;
 }
 
 uint32_t U32At(const std::vector<uint8_t>& b, size_t at)

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "imagefile/output_writer.h"
+#include "test_files.h"
 
 // Delivered row y as the scan pipeline hands it to a writer: 1-bit packed
 // most significant bit first, 8-bit bytes, 12/16-bit little-endian u16.
@@ -29,8 +30,6 @@ inline std::string CaseName(const ::testing::TestParamInfo<ImageCase>& info)
     return "bits" + std::to_string(info.param.bits) + "_width" + std::to_string(info.param.width);
 }
 
-std::vector<uint8_t> ReadFileBytes(const std::string& path);
-bool FileExists(const std::string& path);
 uint32_t U32At(const std::vector<uint8_t>& bytes, size_t offset);
 
 // A path for a test's output in the process's temporary folder.

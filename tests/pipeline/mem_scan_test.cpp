@@ -14,7 +14,7 @@ protected:
     void Start()
     {
         s.settings.scanState = 1;
-        ASSERT_EQ(MemScanInitialize(dialog, &s.ds), 1);
+        ASSERT_EQ(MemScanInitialize(main, &s.ds), 1);
     }
 
     Read ReadBlock(uint32_t bufferBytes, uint32_t wanted)
@@ -32,7 +32,7 @@ protected:
     // The block is kept after the transfer until the next scan releases it.
     void TearDown() override
     {
-        ScanProcFreeMem(dialog, &s.ds);
+        ScanProcFreeMem(main, &s.ds);
         ScriptedScan::TearDown();
     }
 };

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,6 +18,7 @@
 #include "pipeline/rsz_bitlist.h"
 #include "pipeline/scan_proc.h"
 #include "session_fixture.h"
+#include "test_files.h"
 
 namespace {
 
@@ -47,12 +47,6 @@ std::vector<uint8_t> PreviewBytes(const RszData& record)
 }
 
 typedef std::vector<uint8_t> Bytes;
-
-Bytes ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 struct Records : TestSession {
     explicit Records(uint32_t scanWidth = 0)
@@ -151,7 +145,7 @@ TEST_F(PortablePipeline, RotationTurnsBitLinesInColumnStripsIntoRows)
     ASSERT_EQ(FinishOutputImage(&r.image.outputWriter), FC_OK);
     ReleaseOutputWriter(&r.image.outputWriter);
     ScanProcCloseTempFile(&r.ds);
-    const std::vector<uint8_t> file = ReadAll(path);
+    const std::vector<uint8_t> file = ReadFileBytes(path);
     std::remove(path.c_str());
     ASSERT_EQ(file.size(), 62u + uint64_t(stride) * width);
     // Output row r is source column r; pixel x comes from line lines-1-x.
@@ -271,7 +265,7 @@ TEST_F(PortablePipeline, ShortColourTableIsHonouredAndImpossibleCountsAreRefused
     const Bytes pixels(16, 7);
     const std::string path = "rsz_short_table.bmp";
     ASSERT_EQ(0, SaveBitmapToFile(path.c_str(), dib.data(), pixels.data()));
-    const Bytes file = ReadAll(path);
+    const Bytes file = ReadFileBytes(path);
     std::remove(path.c_str());
     ASSERT_EQ(1078u + 16, file.size());
     EXPECT_TRUE(std::equal(dib.begin(), dib.end(), file.begin() + 14));
@@ -289,7 +283,7 @@ TEST_F(PortablePipeline, SaveBitmapRefusesPixelsPast64KiBAndUnopenableFiles)
     const Bytes large = GreyDib(257, 256), limit = GreyDib(256, 256);   // 260 x 256 bytes of pixels; 65536
     EXPECT_EQ(501, SaveBitmapToFile("rsz_save_test.bmp", large.data(), large.data() + 1064));
     EXPECT_EQ(0, SaveBitmapToFile("rsz_save_test.bmp", limit.data(), limit.data() + 1064));
-    EXPECT_EQ(1078u + 65536, ReadAll("rsz_save_test.bmp").size());
+    EXPECT_EQ(1078u + 65536, ReadFileBytes("rsz_save_test.bmp").size());
     std::remove("rsz_save_test.bmp");
     EXPECT_EQ(201, SaveBitmapToFile("no_such_dir/x.bmp", limit.data(), limit.data() + 1064));
 }

@@ -37,14 +37,8 @@ protected:
         folder = std::string(cwd) + "\\e2e";
         truth = folder + "\\truth.raw";
         CreateDirectoryA(folder.c_str(), nullptr);
-        const std::string ini = folder + "\\digitizer.ini";
-        WriteFileText(ini, "truthFile = " + truth + "\ncallLog = " + folder + "\\calls.log\n" + extra);
-        SetEnvironmentVariableA("SCANKIT_CONFIG", ini.c_str());
-        OpenSession();
+        StartDigitizer("truthFile = " + truth + "\n" + extra, false);
         ASSERT_EQ(1, ToolkitBind());
-        auto powerCycle = (void (*)(void))GetProcAddress((HMODULE)ToolkitModule(), "scankitPowerCycle");
-        ASSERT_NE(nullptr, powerCycle);
-        powerCycle();
         uint16_t adapters = 0;
         uint32_t value = 0;
         ASSERT_TRUE(!Toolkit()->findSCSIAdaptors(&adapters) && !Toolkit()->setSCSIAdaptorId(0) &&
@@ -56,12 +50,6 @@ protected:
         DcmSetElemValue(0x00040028, "MONOCHROME2", 11);
         DcmSetElemValue(0x01030028, &zero, 2);
         NoteMemory();
-    }
-
-    void ReleaseDigitizer() override
-    {
-        ToolkitUnbind();
-        SetEnvironmentVariableA("SCANKIT_CONFIG", nullptr);
     }
 
     // Programs the digitizer as the scan parameters do and the session as
@@ -137,7 +125,7 @@ TEST_F(ScanEndToEnd, EachWriterDepthOrientationAndCutAndAPrescan)
         EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
         EXPECT_EQ(c.lines, s.settings.imageHeight);
         EXPECT_EQ(c.cutWidth && c.cutWidth < c.pixels ? c.cutWidth : c.pixels, s.settings.scanWidth);
-        EXPECT_EQ(prescan, kEarlierImage == FileText(path)) << "replaced by a file scan only";
+        EXPECT_EQ(prescan, kEarlierImage == ReadFileText(path)) << "replaced by a file scan only";
         EXPECT_FALSE(Temporaries(path)) << "the landscape line file or the writer's";
         if (!prescan)
             Record(c.file, w, c.landscape);
@@ -160,7 +148,7 @@ TEST_F(ScanEndToEnd, LengthLimitStopsADigitizerThatGoesOn)
     ASSERT_EQ(1, Run());
     EXPECT_EQ("Scan Completed Successfully.", StubStatusText());
     EXPECT_EQ(1275u, s.settings.imageHeight);
-    const std::string log = FileText(folder + "\\calls.log");   // what the digitizer was asked
+    const std::string log = CallLog();   // what the digitizer was asked
     std::vector<unsigned long> requests;
     for (size_t at = log.find("getImage "); at != std::string::npos; at = log.find("getImage ", at + 1))
         requests.push_back(strtoul(log.c_str() + at + 9, nullptr, 10));
@@ -185,7 +173,7 @@ TEST_F(ScanEndToEnd, CancelLeavesTheEarlierFileOrNoneAndNoTemporaries)
         EXPECT_EQ("Scan Cancelled.", StubStatusText());
         EXPECT_EQ(1u, s.settings.scanCancelled);
         EXPECT_LT(s.image.linesDone, 400u) << "stopped early";
-        EXPECT_EQ(c.earlier ? kEarlierImage : "", FileText(path));
+        EXPECT_EQ(c.earlier ? kEarlierImage : "", ReadFileText(path));
         EXPECT_EQ(c.earlier, FileExists(path));
         EXPECT_FALSE(Temporaries(path)) << "the landscape line file or the writer's";
     }
@@ -200,6 +188,6 @@ TEST_F(ScanEndToEnd, StalledDigitizerEndsAtOnceUnderTheVirtualClock)
     EXPECT_GE(ClockSleptTotal(), 10000u) << "ten seconds on the library's clock";
     EXPECT_LT(ClockSleptTotal(), 11000u);
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"ERROR: Error in Scan process."});
-    EXPECT_EQ(kEarlierImage, FileText(path));
+    EXPECT_EQ(kEarlierImage, ReadFileText(path));
     EXPECT_FALSE(Temporaries(path)) << "the landscape line file or the writer's";
 }

@@ -2,14 +2,11 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "box_responder.h"
 #include "frame/clock.h"
 #include "pipeline/scan_proc.h"
 #include "scanner/toolkit.h"
-#include "scripted_kit.h"
 
 static ImageScript g_image;
 
@@ -45,20 +42,10 @@ static TkStatus ScriptGetImage(uint8_t* buffer, uint32_t wanted, int32_t* got)
     return end == total ? 10 : 0;
 }
 
-std::string FileText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFileText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 std::vector<std::vector<uint8_t>> BmpRows(const std::string& path, int32_t* width)
 {
     std::vector<std::vector<uint8_t>> rows;
-    const std::string b = FileText(path);
+    const std::string b = ReadFileText(path);
     auto u32 = [&](size_t at) { uint32_t v; std::memcpy(&v, b.data() + at, 4); return v; };
     if (b.size() < 54 || b.compare(0, 2, "BM") != 0)
         return rows;
@@ -69,17 +56,6 @@ std::vector<std::vector<uint8_t>> BmpRows(const std::string& path, int32_t* widt
     for (int32_t y = 0; height > 0 && u32(10) + stride * size_t(height) <= b.size() && y < height; ++y)
         rows.emplace_back(b.data() + u32(10) + y * stride, b.data() + u32(10) + y * stride + rowBytes);
     return rows;
-}
-
-void ScanFixture::OpenSession()
-{
-    StartTestSession(&s);
-    BoxResponderStart();
-    ClockUseVirtual(0);
-    dialog = CreateScanDialogStub(&s.ds);
-    ASSERT_NE(dialog, nullptr);
-    s.host.mainDialog = dialog;
-    s.image.autoEject = 1;
 }
 
 void ScanFixture::TearDown()
@@ -93,20 +69,13 @@ void ScanFixture::TearDown()
     for (const std::string& file : files)
         for (const std::string& name : {file, file + ".tmp", file + "~"})
             DeleteFileA(name.c_str());
-    DestroyWindow(dialog);
-    PumpPending();
-    BoxResponderStop();
-    ReleaseDigitizer();
-    ClockUseReal();
-    DeInitDSData();
+    DigitizerSessionTest::TearDown();
 }
-
-void ScanFixture::ReleaseDigitizer() { ToolkitInstall(nullptr); }
 
 int32_t ScanFixture::Run()
 {
     s.settings.scanState = 1;
-    const int32_t result = ScanProcRun(dialog, &s.ds);
+    const int32_t result = ScanProcRun(main, &s.ds);
     s.settings.scanState = 0;
     return result;
 }
@@ -121,8 +90,7 @@ std::vector<std::string> ScanFixture::BoxTexts() const
 
 void ScriptedScan::SetUp()
 {
-    OpenSession();
-    InstallScriptedKit();
+    Open(nullptr);
     NewImage();
     NoteMemory();
 }
@@ -130,7 +98,8 @@ void ScriptedScan::SetUp()
 void ScriptedScan::NewImage()
 {
     g_image = ImageScript();
-    ScanKit table = *Toolkit();
+    // Over the stand-ins: a scan asks nothing else of the digitizer.
+    ScanKit table = {};
     table.getImage = ScriptGetImage;
     table.getAverageCount = [](uint16_t* count) -> TkStatus { *count = g_image.averageCount; return 0; };
     table.stopScan = []() -> TkStatus { ++g_image.stopScans; return 0; };
@@ -150,6 +119,7 @@ void ScanFixture::SetScan(uint16_t resolution, uint32_t pixels, uint32_t lines, 
     s.settings.selectionFlags = 1;
     s.settings.progressTotal = pixels * lines * (depth > 8 ? 2 : 1);
     s.area.prescanMode = 0;
+    s.image.autoEject = 1;
     s.area.cropLeft = 0.0f;
     s.image.landscape = 0;
     s.output.outputFormat = format;

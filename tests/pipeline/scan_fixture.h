@@ -1,5 +1,6 @@
-// What the scan pipeline tests share: a host's session, the stand-in main
-// dialog, the virtual clock, a scripted image, and memory that comes back.
+// What the scan pipeline tests share: the digitizer session (a host's
+// session, the stand-in main dialog, the virtual clock), a scripted image,
+// and memory that comes back.
 #ifndef FILMCORE_TEST_SCAN_FIXTURE_H
 #define FILMCORE_TEST_SCAN_FIXTURE_H
 
@@ -15,6 +16,7 @@
 #include "frame/memgroups.h"
 #include "main_dialog_stub.h"
 #include "session_fixture.h"
+#include "test_files.h"
 
 // getImage delivers lines of a known pattern as a test asks, recording requests.
 struct ImageScript {
@@ -33,21 +35,14 @@ std::vector<uint8_t> ScriptLine(uint32_t line);   // as the script delivers it
 
 // The rows of a bitmap file, unpadded, in file order; none when unreadable.
 std::vector<std::vector<uint8_t>> BmpRows(const std::string& path, int32_t* width = nullptr);
-std::string FileText(const std::string& path);
-void WriteFileText(const std::string& path, const std::string& text);
-bool FileExists(const std::string& path);
 
-class ScanFixture : public ::testing::Test {
+class ScanFixture : public DigitizerSessionTest {
 protected:
-    TestSession s;
-    HWND dialog = nullptr;
     uint32_t groupsBefore = 0, blocksBefore = 0;
     std::vector<std::string> files;   // removed at the end, with their temporaries
 
-    void OpenSession();   // after the digitizer is in place
     void NoteMemory() { groupsBefore = MemGroupCount(), blocksBefore = MemBlocksInUse(); }
     void TearDown() override;
-    virtual void ReleaseDigitizer();
     // The session as the scan command leaves it for a final scan of the
     // whole frame, portrait, 17 inches at most.
     void SetScan(uint16_t resolution, uint32_t pixels, uint32_t lines, uint32_t depth, const std::string& path,

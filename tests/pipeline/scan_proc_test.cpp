@@ -165,8 +165,8 @@ TEST_F(ScriptedScan, FreeMemTwiceNeverFreesAnotherOwnersGroup)
         // The scan's group numbers are free again: someone else takes one.
         int32_t other = FC_NO_GROUP;
         ASSERT_EQ(MemGetGroupID(&other), FC_OK);
-        EXPECT_EQ(ScanProcFreeMem(dialog, &s.ds), 1);
-        EXPECT_EQ(ScanProcFreeMem(dialog, &s.ds), 1);
+        EXPECT_EQ(ScanProcFreeMem(main, &s.ds), 1);
+        EXPECT_EQ(ScanProcFreeMem(main, &s.ds), 1);
         EXPECT_EQ(MemGetGroupPtr(other, nullptr), FC_OK);
         EXPECT_EQ(s.image.preview.group, FC_NO_GROUP);
         MemFreeGroup(other);

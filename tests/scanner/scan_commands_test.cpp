@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "box_responder.h"
+#include "kit_spy.h"
 #include "frame/clock.h"
 #include "frame/text_copy.h"
 #include "scanner/batch_scan.h"
@@ -31,15 +32,7 @@ const char kFeedText[] = "Check film(s) in film feeder. Click Retry button when 
 const char kDepthWarning[] =
     "Currently selected file format does not support\n12 or 16 bit scanning mode.  Please change file format";
 
-// What the commands asked of the digitizer, through a table that forwards
-// every call to the installed DLL.
-struct Spy { std::vector<int> stageModes; int stages = 0, ejects = 0, senseReads = 0; };
-ScanKit g_real;
-Spy g_spy;
-TkStatus SpyStageMode(uint16_t mode) { g_spy.stageModes.push_back(mode); return g_real.setFDStageMode(mode); }
-TkStatus SpyStage(void) { ++g_spy.stages; return g_real.stageFilmInFD(); }
-TkStatus SpyEject(void) { ++g_spy.ejects; return g_real.unloadMedium(); }
-TkStatus SpySense(uint8_t* b, uint16_t n, uint16_t f) { ++g_spy.senseReads; return g_real.doRequestSense(b, n, f); }
+const std::vector<std::string> kStageModeOne = {"setFDStageMode(1)"}, kStageModeTwo = {"setFDStageMode(2)"};
 
 int Count(const std::vector<std::string>& texts, const std::string& text)
 {
@@ -71,14 +64,8 @@ protected:
         CreateDirectoryA(Output("").c_str(), nullptr);
         StartDigitizer(config);
         ASSERT_FALSE(HasFatalFailure());
-        g_real = *Toolkit();
-        ScanKit spy = g_real;
-        spy.setFDStageMode = SpyStageMode;
-        spy.stageFilmInFD = SpyStage;
-        spy.unloadMedium = SpyEject;
-        spy.doRequestSense = SpySense;
-        ToolkitInstall(&spy);
-        g_spy = Spy();
+        PutSpyInFront();
+        ClearCalls();
         s.settings.resolution = 75;
         FillResolutionList(main, &s.ds);
         FillDepthList(main, &s.ds, depth);
@@ -123,12 +110,12 @@ TEST_F(ScanCommands, WaitForDigitizerIsBoundedAndTellsTheOperator)
         EXPECT_EQ(c.lastStatus, status.empty() ? std::string() : status.back());
         EXPECT_EQ(c.trackingNotes, Count(status, kTracking));
         if (std::string(c.config) == "unitReady = stuck") {
-            EXPECT_EQ(DIGITIZER_SENSE_READS, g_spy.senseReads);
+            EXPECT_EQ(DIGITIZER_SENSE_READS, CallCount("doRequestSense"));
         }
         if (c.result == 0) {
             // Nothing else happens once the digitizer is lost.
             EXPECT_EQ(-1, LoadFilmAndScan(main, &s.ds));
-            EXPECT_EQ(0, g_spy.stages);
+            EXPECT_EQ(0, CallCount("stageFilmInFD"));
         }
         TearDown();
     }
@@ -139,8 +126,8 @@ TEST_F(ScanCommands, FilmCountZeroScansNothingAndCancelDuringFilmTwoOfThreeEndsT
     Start("");
     s.settings.filmCount = 0;
     RunBatchScan(main, &s.ds);
-    EXPECT_EQ(std::vector<int>{1}, g_spy.stageModes);
-    EXPECT_EQ(0, g_spy.stages + StubCommandsReceived(IDM_REPAINT_PROGRESS));
+    EXPECT_EQ(kStageModeOne, CallsStartingWith("setFDStageMode"));
+    EXPECT_EQ(0, CallCount("stageFilmInFD") + StubCommandsReceived(IDM_REPAINT_PROGRESS));
     MultiFilm(3);
     StubCancelAfterProgress(1, 2);
     RunBatchScan(main, &s.ds);
@@ -148,9 +135,9 @@ TEST_F(ScanCommands, FilmCountZeroScansNothingAndCancelDuringFilmTwoOfThreeEndsT
     const std::vector<std::string>& status = StubStatusHistory();
     EXPECT_EQ(1, Count(status, "Scan Completed Successfully."));
     EXPECT_EQ("Scan Cancelled.", status.back());
-    EXPECT_EQ(2, g_spy.stages);
-    EXPECT_EQ(2, g_spy.ejects);
-    EXPECT_EQ(1, g_spy.stageModes.back());
+    EXPECT_EQ(2, CallCount("stageFilmInFD"));
+    EXPECT_EQ(2, CallCount("unloadMedium"));
+    EXPECT_EQ("setFDStageMode(1)", CallsStartingWith("setFDStageMode").back());
     EXPECT_EQ(2, StubCommandsReceived(IDM_SCAN_FINISHED));
     EXPECT_TRUE(ScanEnabled());
 }
@@ -192,8 +179,8 @@ TEST_F(ScanCommands, MultiFilmBatchWritesEachFilmUnderItsNameAndEjectsIt)
         EXPECT_GT(FileSize(BatchFile(film)), 100000);
     }
     EXPECT_EQ(3, Count(StubStatusHistory(), "Scan Completed Successfully."));
-    EXPECT_EQ(3, g_spy.stages);
-    EXPECT_EQ(3, g_spy.ejects);
+    EXPECT_EQ(3, CallCount("stageFilmInFD"));
+    EXPECT_EQ(3, CallCount("unloadMedium"));
     EXPECT_EQ(3, StubCommandsReceived(IDM_SCAN_FINISHED));
     EXPECT_EQ(2u, BoxResponderSeen().size());  // the two dialogs, nothing else
 }
@@ -205,7 +192,7 @@ TEST_F(ScanCommands, FilmInTheTransportIsNotStaged)
     EXPECT_EQ(0x0F, RequestFeederPosition());
     const long logBefore = FileSize("c:\\nqt\\twnqt32.log");
     EXPECT_EQ(0, FeedFilm(main, &s.ds, FEED_FOR_SCAN));
-    EXPECT_EQ(0, g_spy.stages + int(g_spy.stageModes.size()));
+    EXPECT_EQ(0, CallCount("stageFilmInFD") + CallCount("setFDStageMode"));
     EXPECT_EQ(0, Count(StubStatusHistory(), "Loading film..."));
     EXPECT_EQ(logBefore + long(strlen("Get paper sensor")), FileSize("c:\\nqt\\twnqt32.log"));
 }
@@ -232,7 +219,7 @@ TEST_F(ScanCommands, StagingAnswersAndTheRetryCancelBox)
         const uint64_t before = ClockSleptTotal();
         EXPECT_EQ(c.result, FeedFilm(main, &s.ds, c.kind));
         EXPECT_EQ(c.sleptMs, ClockSleptTotal() - before);
-        EXPECT_EQ(std::vector<int>{2}, g_spy.stageModes);
+        EXPECT_EQ(kStageModeTwo, CallsStartingWith("setFDStageMode"));
         const std::vector<SeenBox> boxes = BoxResponderMessageBoxes();
         ASSERT_EQ(c.answers.size(), boxes.size());
         for (const SeenBox& box : boxes) {
@@ -255,7 +242,7 @@ TEST_F(ScanCommands, MemoryTransferStartsOnceForTheHost)
     RunBatchScan(main, &s.ds);
     PumpPending();
     EXPECT_EQ(1, s.imageReadyCalls);
-    EXPECT_EQ(1, g_spy.stages);
+    EXPECT_EQ(1, CallCount("stageFilmInFD"));
     EXPECT_EQ(0, StubCommandsReceived(IDM_SCAN_FINISHED));
     EXPECT_EQ(1, s.settings.scanState);
     EXPECT_EQ("Memory scan initializing...", StubStatusHistory().back());
@@ -317,7 +304,7 @@ TEST_F(ScanCommands, PrescanScansTheBedAndAsksForTheReloadEvenWhenTheLoadIsCance
     Start("stage = 5\nfailCalls = loadMedium");
     BoxResponderAdd({"Failed to load a film", IDCANCEL, nullptr});
     EXPECT_EQ(0, RunPrescanCommand(main, &s.ds));
-    EXPECT_EQ(std::vector<int>{2}, g_spy.stageModes);
+    EXPECT_EQ(kStageModeTwo, CallsStartingWith("setFDStageMode"));
     EXPECT_TRUE(ScanEnabled());
     EXPECT_EQ(0, StubCommandsReceived(IDM_REPAINT_PROGRESS));
     PumpPending();
@@ -349,7 +336,7 @@ TEST_F(ScanCommands, ASixthPreparationThatPassesScans)
             EXPECT_EQ(kDepthWarning, box.text);
             EXPECT_EQ(BOX_ICON_EXCLAMATION, box.icon);
         }
-        EXPECT_EQ(refusals == 5 ? 1 : 0, g_spy.stages);
+        EXPECT_EQ(refusals == 5 ? 1 : 0, CallCount("stageFilmInFD"));
         EXPECT_EQ(refusals == 5, FileSize(tiff) > 0);
         DeleteFileA(tiff.c_str());
         TearDown();

@@ -1,4 +1,4 @@
-// Programming a final scan against a scripted digitizer: the calls it
+// Programming a final scan against the installed digitizer: the calls it
 // receives, the region rules, the log line and what the host is told.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -15,7 +15,8 @@
 #include "scanner/scan_lists.h"
 #include "scanner/scan_params.h"
 #include "scanner/scanner_init.h"
-#include "scripted_kit.h"
+#include "kit_spy.h"
+#include "scanner/toolkit.h"
 #include "ui/resource.h"
 
 namespace {
@@ -31,10 +32,13 @@ std::string Calls(const std::string& prefix)
 
 class ScanProgramming : public DigitizerSessionTest {
 protected:
-    void SetUp() override
+    void SetUp() override { Start(""); }
+    // A 14-inch bed; whole-width mode delivers the width of the film in the
+    // transport, or of the bed when there is none.
+    void Start(const std::string& film)
     {
-        InstallScriptedKit();
-        Open(+[] { return 1; });  // the scripted table stays
+        configPath = UseDigitizerConfig("resolutions = 75,150,200,300,400\ndepths = 8,12,16\nlineAveraging = 1\n" + film);
+        Open(SpyLoader);
         if (HasFatalFailure())
             return;
         ASSERT_EQ(InitializeScanner(main, &s.ds, 0), 0);
@@ -42,7 +46,7 @@ protected:
         FillDepthList(main, &s.ds, 0);
         FillFilmCountList(main, &s.ds);
         s.image.guiControlMask = 0xFFFFFFFFu;
-        Script().calls.clear();
+        ClearCalls();
         s.notifications.clear();
         BoxResponderClear();
     }
@@ -56,7 +60,7 @@ protected:
     }
     void Program()
     {
-        Script().calls.clear();
+        ClearCalls();
         s.notifications.clear();
         SetScanParams(main, &s.ds);
     }
@@ -75,24 +79,24 @@ TEST_F(ScanProgramming, WindowFollowsTheSelectionOrTheTypedSize)
         const char* manual[4];  // width, length, top, left; none: auto size
         uint32_t topCenter;
         uint8_t hardware;
-        const char* lineWidth;
+        bool film;  // 12 inches: 1800 pixels a line; else the bed's 2100
         const char* pixelSizes;
         const char* offset;
         uint32_t scanPixels;
     } cases[] = {
-        {"region, new digitizer", 2, 6, 1, 11, {}, 0, 7, "2100", "setPixelSize(600,1500) setPixelSize(600,1500)",
+        {"region, new digitizer", 2, 6, 1, 11, {}, 0, 7, false, "setPixelSize(600,1500) setPixelSize(600,1500)",
          "setOffset(301,150)", 600},
-        {"full width loses a pixel", 0, 14, 0, 17, {}, 0, 7, "2100",
+        {"full width loses a pixel", 0, 14, 0, 17, {}, 0, 7, false,
          "setPixelSize(2100,2550) setPixelSize(2098,2550)", "setOffset(1,0)", 2098},
-        {"older digitizer centres the strip", 2, 6, 1, 11, {}, 0, 6, "1800", "setPixelSize(600,1500)",
+        {"older digitizer centres the strip", 2, 6, 1, 11, {}, 0, 6, true, "setPixelSize(600,1500)",
          "setOffset(450,150)", 600},
-        {"manual inches", 0, 0, 0, 0, {"8.5", "10", "1", "2"}, 0, 7, "2100", "setPixelSize(1274,1500)",
+        {"manual inches", 0, 0, 0, 0, {"8.5", "10", "1", "2"}, 0, 7, false, "setPixelSize(1274,1500)",
          "setOffset(300,150)", 1274},
-        {"manual past the bed", 0, 0, 0, 0, {"2", "10", "30", "13.5"}, 0, 7, "2100", "setPixelSize(74,1500)",
+        {"manual past the bed", 0, 0, 0, 0, {"2", "10", "30", "13.5"}, 0, 7, false, "setPixelSize(74,1500)",
          "setOffset(2025,2550)", 74},
-        {"negative manual values", 0, 0, 0, 0, {"-1.0", "-3", "-2", "-1"}, 0, 7, "2100", "setPixelSize(0,0)",
+        {"negative manual values", 0, 0, 0, 0, {"-1.0", "-3", "-2", "-1"}, 0, 7, false, "setPixelSize(0,0)",
          "setOffset(0,0)", 0},
-        {"top center ignores top and left", 1, 11, 0, 0, {"10", "12", "5", "3"}, 1, 7, "2100",
+        {"top center ignores top and left", 1, 11, 0, 0, {"10", "12", "5", "3"}, 1, 7, false,
          "setPixelSize(1500,1800) setPixelSize(1500,1800)", "setOffset(151,0)", 1500},
     };
     const ScanArea area = s.area;
@@ -107,7 +111,9 @@ TEST_F(ScanProgramming, WindowFollowsTheSelectionOrTheTypedSize)
         s.area.bottom = c.bottom;
         s.area.prescanMode = c.hardware == 6 ? 0 : 1;
         s.scanner.hardwareVersion = c.hardware;
-        Script().lineWidthText = c.lineWidth;
+        if (c.film) {
+            ASSERT_EQ(Toolkit()->stageFilmInFD(), 0);
+        }
         s.settings.autoSize = 1;
         s.settings.topCenter = c.topCenter;
         if (c.manual[0])
@@ -117,14 +123,18 @@ TEST_F(ScanProgramming, WindowFollowsTheSelectionOrTheTypedSize)
         EXPECT_EQ(Calls("setOffset"), c.offset);
         EXPECT_EQ(s.settings.scanPixels, c.scanPixels);
         EXPECT_EQ(Calls("setScanMode"), c.manual[0] ? "setScanMode(0)" : "setScanMode(1)");
+        if (c.film)
+            Toolkit()->unloadMedium();
     }
     EXPECT_EQ(s.settings.offsetX, 0u) << "not (u32)-150";
 }
 
 TEST_F(ScanProgramming, WholeFrameIsLoggedToldAndShown)
 {
+    TearDown();
+    Start("filmWidth = 14.007\n");  // 2101 pixels a line
+    ASSERT_EQ(Toolkit()->stageFilmInFD(), 0);
     s.settings.selectionFlags = 1;
-    Script().lineWidthText = "2101";
     CreateDirectoryA("c:\\nqt", nullptr);
     DeleteFileA("c:\\nqt\\twnqt32.log");
     Program();

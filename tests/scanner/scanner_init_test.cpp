@@ -1,9 +1,8 @@
-// Start-up against scripted digitizers: every result code, the operator's
+// Start-up against the installed digitizer configured for each case: every result code, the operator's
 // boxes by their exact texts, the close requests and the toolkit left open.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 #include "box_responder.h"
@@ -13,7 +12,7 @@
 #include "scanner/scanner_init.h"
 #include "scanner/toolkit.h"
 #include "scanner/warmup_dialog.h"
-#include "scripted_kit.h"
+#include "kit_spy.h"
 #include "ui/resource.h"
 
 namespace {
@@ -29,10 +28,9 @@ int LoadFails(void)
 // The message boxes seen, one a line: "ERROR|Unable to open toolkit.|stop|OK".
 std::string MessageBoxesShown(void)
 {
-    static const char* const icons[] = {"none", "stop", "exclamation", "question", "information"};
     std::string all;
     for (const SeenBox& box : BoxResponderMessageBoxes()) {
-        all += box.caption + "|" + box.text + "|" + icons[box.icon] + "|";
+        all += BoxLine(box) + "|";
         for (int b : box.buttons)
             all += b == IDOK ? "OK" : b == IDYES ? "Yes" : b == IDNO ? "No" : b == IDCANCEL ? "Cancel" : "?";
         all += "\n";
@@ -40,15 +38,12 @@ std::string MessageBoxesShown(void)
     return all;
 }
 
-// The scripted table is installed already; start-up keeps it.
-int LoadScripted(void) { return 1; }
-
 class StartUp : public DigitizerSessionTest {
 protected:
     void SetUp() override
     {
-        InstallScriptedKit();
-        Open(LoadScripted);
+        configPath = UseDigitizerConfig("");
+        Open(SpyLoader);
     }
     int Run()
     {
@@ -56,10 +51,10 @@ protected:
         PumpPending();  // delivers the close requests posted to the dialog
         return result;
     }
-    void Restart()
+    void Restart(const std::string& config, int (*loader)(void) = SpyLoader)
     {
-        InstallScriptedKit();
-        SetToolkitLoader(LoadScripted);
+        UseDigitizerConfig(config);
+        SetToolkitLoader(loader);
         BoxResponderClear();
         ResetScanDialogStub();
         ClockUseVirtual(0);
@@ -71,26 +66,24 @@ protected:
 TEST_F(StartUp, FailuresGiveTheirCodeBoxAndClose)
 {
     const struct {
-        std::function<void()> script;
+        const char* config;
+        int (*loader)(void);
         int result;
         const char* boxes;
         int closes;
         uint32_t open;
     } cases[] = {
-        {[] { Script().adapters = 0; }, 4, "", 0, 0},
-        {[] { SetToolkitLoader(LoadFails); }, 4,
-         "Load Library|Failed to load scankit32.dll in \\twain_32\\nqt\\ folder|none|OK\n", 0, 0},
-        {[] { Script().openStatus[0] = -7; }, 1, "ERROR|Unable to find SCSI adapter.|stop|OK\n", 1, 0},
-        {[] { Script().openStatus[0] = -6; }, 1, "ERROR|Unable to allocate SCSI SRB buffer.|stop|OK\n", 1, 0},
-        {[] { Script().openStatus[0] = -3; }, 1, "ERROR|Unable to open toolkit.|stop|OK\n", 1, 0},
-        {[] { Script().statuses = {TK_NO_COMMUNICATION}; }, 2,
-         "ERROR|Unable to communicate with the logical unit|stop|OK\n", 1, 0},
-        {[] { Script().modelCode = 5; }, 4, "ERROR|Unrecognizable scanner.|stop|OK\n", 1, 0},
-        {[] { Script().scannerInfoStatus = 1; }, 5, "", 0, 1},
+        {"adapters = 0", SpyLoader, 4, "", 0, 0},
+        {"", LoadFails, 4, "Load Library|Failed to load scankit32.dll in \\twain_32\\nqt\\ folder|none|OK\n", 0, 0},
+        {"openResult = -7", SpyLoader, 1, "ERROR|Unable to find SCSI adapter.|stop|OK\n", 1, 0},
+        {"openResult = -6", SpyLoader, 1, "ERROR|Unable to allocate SCSI SRB buffer.|stop|OK\n", 1, 0},
+        {"openResult = -3", SpyLoader, 1, "ERROR|Unable to open toolkit.|stop|OK\n", 1, 0},
+        {"status = 0x0800", SpyLoader, 2, "ERROR|Unable to communicate with the logical unit|stop|OK\n", 1, 0},
+        {"modelCode = 5", SpyLoader, 4, "ERROR|Unrecognizable scanner.|stop|OK\n", 1, 0},
+        {"failCalls = getScannerInfo", SpyLoader, 5, "", 0, 1},
     };
     for (const auto& c : cases) {
-        Restart();
-        c.script();
+        Restart(c.config, c.loader);
         s.scanner.toolkitOpen = c.result == 1;  // an open that fails clears what the last start-up left
         EXPECT_EQ(Run(), c.result) << c.boxes;
         EXPECT_EQ(MessageBoxesShown(), c.boxes);
@@ -101,8 +94,7 @@ TEST_F(StartUp, FailuresGiveTheirCodeBoxAndClose)
 
 TEST_F(StartUp, SearchCoversTheFirstSevenAdaptersOnly)
 {
-    Script().adapters = 8;
-    Script().digitizerAdapter = 7;  // never searched
+    Restart("adapters = 8\nadapter = 7");  // never searched
     EXPECT_EQ(Run(), 2);
     EXPECT_TRUE(BoxResponderMessageBoxes().empty());
     EXPECT_EQ(StubCloseRequests(), 1);
@@ -114,7 +106,7 @@ TEST_F(StartUp, SearchCoversTheFirstSevenAdaptersOnly)
 
 TEST_F(StartUp, WarmUpShowsOneNoticeUntilReadyAbortOrIgnore)
 {
-    Script().statuses = {TK_WARMING_UP, TK_WARMING_UP, TK_READY};
+    Restart("status = 0x0401,0x0401,0\nresolutions = 75,150,200,300,400");
     EXPECT_EQ(Run(), 0);
     int notices = 0;
     for (const SeenBox& box : BoxResponderSeen())
@@ -123,8 +115,7 @@ TEST_F(StartUp, WarmUpShowsOneNoticeUntilReadyAbortOrIgnore)
     EXPECT_EQ(WarmupDialog(), nullptr) << "closed at the end of waiting";
     EXPECT_EQ(ClockSleptTotal(), 2u * 500);
 
-    Restart();
-    Script().statuses = {TK_WARMING_UP};  // for ever
+    Restart("status = 0x0401");  // for ever
     std::string notice;
     BoxResponderAdd({kWarmupCaption, IDC_WARMUP_ABORT, [&](HWND d) { notice = DialogText(d, IDC_WARMUP_TEXT); }});
     EXPECT_EQ(Run(), 2);
@@ -136,8 +127,7 @@ TEST_F(StartUp, WarmUpShowsOneNoticeUntilReadyAbortOrIgnore)
     EXPECT_EQ(StubCloseRequests(), 1);
     EXPECT_EQ(WarmupDialog(), nullptr);
 
-    Restart();
-    Script().statuses = {TK_WARMING_UP};
+    Restart("status = 0x0401\nresolutions = 75,150,200,300,400");
     BoxResponderAdd({kWarmupCaption, IDC_WARMUP_IGNORE, nullptr});
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(s.scanner.resolutionCount, 5) << "ignored: the capabilities are read all the same";
@@ -147,20 +137,24 @@ TEST_F(StartUp, WarmUpShowsOneNoticeUntilReadyAbortOrIgnore)
 // starts the count again. 0x0600 is no documented code: not ready too.
 TEST_F(StartUp, NotReadyCountsTwentyPolls)
 {
-    const struct { std::vector<uint16_t> statuses; int polls, closes; } cases[] = {
-        {{TK_NOT_READY}, 21, 1},
-        {{TK_NO_MEDIUM}, 21, 1},
-        {{0x0600}, 21, 1},
-        {[] { std::vector<uint16_t> v(20, TK_NOT_READY); v.push_back(TK_READY); return v; }(), 21, 0},
-        {[] { std::vector<uint16_t> v(15, TK_NOT_READY); v.push_back(TK_WARMING_UP);
-              v.insert(v.end(), 15, TK_NO_MEDIUM); v.push_back(TK_READY); return v; }(), 32, 0},
+    auto times = [](int n, const char* status) {
+        std::string list;
+        for (int i = 0; i < n; ++i)
+            list += std::string(status) + ",";
+        return list;
+    };
+    const struct { std::string statuses; int polls, closes; } cases[] = {
+        {"0x0402", 21, 1},
+        {"0x3A00", 21, 1},
+        {"0x0600", 21, 1},
+        {times(20, "0x0402") + "0", 21, 0},
+        {times(15, "0x0402") + "0x0401," + times(15, "0x3A00") + "0", 32, 0},
     };
     for (const auto& c : cases) {
-        Restart();
-        Script().statuses = c.statuses;
-        EXPECT_EQ(Run(), 0) << c.statuses.size();
-        EXPECT_EQ(Script().statusPolls, c.polls) << c.statuses.size();
-        EXPECT_EQ(StubCloseRequests(), c.closes) << c.statuses.size();
+        Restart("status = " + c.statuses);
+        EXPECT_EQ(Run(), 0) << c.statuses;
+        EXPECT_EQ(int(CallsStartingWith("scannerStatus").size()), c.polls) << c.statuses;
+        EXPECT_EQ(StubCloseRequests(), c.closes) << c.statuses;
     }
     EXPECT_EQ(ClockSleptTotal(), 31u * 500);
 }

@@ -143,3 +143,9 @@ void PumpPending(void)
         DispatchMessageA(&msg);
     }
 }
+
+std::string BoxLine(const SeenBox& box)
+{
+    static const char* const icons[] = {"none", "stop", "exclamation", "question", "information"};
+    return box.caption + "|" + box.text + "|" + icons[box.icon];
+}

@@ -40,6 +40,8 @@ void BoxResponderAdd(const BoxAnswer& answer);
 const std::vector<SeenBox>& BoxResponderSeen(void);
 std::vector<SeenBox> BoxResponderMessageBoxes(void);
 void BoxResponderClear(void);
+// "caption|text|icon", the icon by name: "ERROR|Unable to open toolkit.|stop".
+std::string BoxLine(const SeenBox& box);
 
 // Runs the message queue until it is empty.
 void PumpPending(void);

@@ -1,6 +1,8 @@
 #include "test_files.h"
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #ifdef _WIN32
 #include <process.h>
@@ -32,3 +34,19 @@ struct ProcessFolder {
 }  // namespace
 
 std::string TestTempPath(const std::string& name) { return (g_folder.path / name).string(); }
+
+std::string ReadFileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<uint8_t> ReadFileBytes(const std::string& path)
+{
+    const std::string text = ReadFileText(path);
+    return std::vector<uint8_t>(text.begin(), text.end());
+}
+
+void WriteFileText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+bool FileExists(const std::string& path) { return std::ifstream(path).good(); }

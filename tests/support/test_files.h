@@ -4,9 +4,17 @@
 #ifndef FILMCORE_TEST_FILES_H
 #define FILMCORE_TEST_FILES_H
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // The full path of `name` inside the process's temporary folder.
 std::string TestTempPath(const std::string& name);
+
+// Whole files, in binary; an absent file reads as empty.
+std::vector<uint8_t> ReadFileBytes(const std::string& path);
+std::string ReadFileText(const std::string& path);
+void WriteFileText(const std::string& path, const std::string& text);
+bool FileExists(const std::string& path);
 
 #endif
