@@ -5,8 +5,10 @@ list(APPEND FILMCORE_PORTABLE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/bitmap_turn.cpp)
 list(APPEND FILMCORE_WIN32_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/about_dialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/control_locks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/digitizer_info.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scan_size_dialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/size_units.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_dialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_dialog_fill.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_controls.cpp
