@@ -27,15 +27,6 @@ void ProgramSoon(HWND dialog)
     SetTimer(dialog, MAIN_PROGRAM_TIMER, MAIN_PROGRAM_DELAY_MS, nullptr);
 }
 
-// A list that loses the focus programs the scan at once.
-bool LostFocus(HWND dialog, DSData* ds, int notification)
-{
-    if (notification != CBN_KILLFOCUS)
-        return false;
-    SetScanParams(dialog, ds);
-    return true;
-}
-
 }  // namespace
 
 void EnableMainButtons(HWND window, uint32_t mask, int enable)
@@ -51,8 +42,6 @@ void EnableMainButtons(HWND window, uint32_t mask, int enable)
 
 void OnResolutionList(HWND dialog, DSData* ds, int notification)
 {
-    if (LostFocus(dialog, ds, notification))
-        return;
     const long value = SelectedNumber(dialog, IDC_RESOLUTION);
     if (value <= 0)
         return;
@@ -66,7 +55,7 @@ void OnResolutionList(HWND dialog, DSData* ds, int notification)
 
 void OnDepthList(HWND dialog, DSData* ds, int notification)
 {
-    if (LostFocus(dialog, ds, notification) || notification != CBN_SELCHANGE)
+    if (notification != CBN_SELCHANGE)
         return;
     const long value = SelectedNumber(dialog, IDC_DEPTH);
     if (value <= 0)
@@ -80,7 +69,7 @@ void OnDepthList(HWND dialog, DSData* ds, int notification)
 
 void OnFilmCountList(HWND dialog, DSData* ds, int notification)
 {
-    if (!LostFocus(dialog, ds, notification) && notification == CBN_SELCHANGE)
+    if (notification == CBN_SELCHANGE)
         ProgramSoon(dialog);
 }
 

@@ -22,6 +22,10 @@
 
 namespace {
 
+// Set once the digitizer is found, cleared when the dialog goes: focus moves
+// (a message box, the destruction) must not program a digitizer not there.
+const char kReadyProperty[] = "FilmCoreMainReady";
+
 HINSTANCE Module(const DSData* ds)
 {
     return static_cast<HINSTANCE>(ds->HostServices->instance);
@@ -42,6 +46,7 @@ BOOL OnInit(HWND dialog, DSData* ds)
         host->mainDialog = nullptr;
         return FALSE;
     }
+    SetPropA(dialog, kReadyProperty, reinterpret_cast<HANDLE>(1));
     FillDialogFromSession(ds);
     ApplyControlLocks(dialog, ds);
     ShowFirstStagingNote(dialog, ds);
@@ -69,9 +74,14 @@ void OnPatientInfo(HWND dialog, DSData* ds)
     ds->ScanSettings->patientInfoRequested = 0;
 }
 
-bool IsSizeEdit(int id)
+// An edit or a list of the scan settings losing the focus.
+bool IsLeavingField(int id, int notification)
 {
-    return id == IDC_WIDTH || id == IDC_LENGTH || id == IDC_TOP || id == IDC_LEFT;
+    if (id == IDC_WIDTH || id == IDC_LENGTH || id == IDC_TOP || id == IDC_LEFT)
+        return notification == EN_KILLFOCUS;
+    if (id == IDC_RESOLUTION || id == IDC_DEPTH || id == IDC_FILM_COUNT)
+        return notification == CBN_KILLFOCUS;
+    return false;
 }
 
 // Commands of the template's buttons and of the private identifiers.
@@ -112,21 +122,24 @@ BOOL OnCommand(HWND dialog, WPARAM wParam, LPARAM lParam)
     if (!ds)
         return FALSE;
     const int id = LOWORD(wParam), notification = HIWORD(wParam);
+    if (IsLeavingField(id, notification)) {
+        if (GetPropA(dialog, kReadyProperty))
+            SetScanParams(dialog, ds);
+        return TRUE;
+    }
     switch (id) {
     case IDC_RESOLUTION: OnResolutionList(dialog, ds, notification); return TRUE;
     case IDC_DEPTH: OnDepthList(dialog, ds, notification); return TRUE;
     case IDC_FILM_COUNT: OnFilmCountList(dialog, ds, notification); return TRUE;
     }
-    if (IsSizeEdit(id)) {
-        if (notification == EN_KILLFOCUS)
-            SetScanParams(dialog, ds);
+    if (id == IDC_WIDTH || id == IDC_LENGTH || id == IDC_TOP || id == IDC_LEFT)
         return TRUE;
-    }
     return OnButton(dialog, ds, id, lParam) ? TRUE : FALSE;
 }
 
 void OnDestroy(HWND dialog, DSData* ds)
 {
+    RemovePropA(dialog, kReadyProperty);
     if (ds)
         ReleaseMainPalette(dialog, ds);
     KillTimer(dialog, MAIN_SIZE_TIMER);
