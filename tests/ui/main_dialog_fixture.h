@@ -59,7 +59,6 @@ protected:
     void TearDown() override
     {
         Close();
-        SetEnvironmentVariableA("SCANKIT_CONFIG", nullptr);
         std::remove(configPath.c_str());
     }
     void Press(int id, int notification = BN_CLICKED)

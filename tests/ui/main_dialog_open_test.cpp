@@ -37,8 +37,7 @@ TEST_F(MainDialogOpen, TheTitleTellsWhetherTheFeederTakesABatch)
         ASSERT_NE(nullptr, dialog);
         EXPECT_FALSE(IsWindowVisible(dialog));
         char title[128] = {0};
-        GetWindowTextA(dialog, title, sizeof title);
-        EXPECT_STREQ(c.title, title);
+        EXPECT_STREQ(c.title, (GetWindowTextA(dialog, title, sizeof title), title));
         EXPECT_EQ(c.multiFilmAfter, s.image.multiFilmMode);
         EXPECT_EQ(c.multiFilmAfter ? BST_CHECKED : BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_MULTI_FILM));
         // The first entry of Num. Films, and the count taken from it.
@@ -59,16 +58,6 @@ TEST_F(MainDialogOpen, TheFirstTimeStagingNoteIsShownOnce)
     Close();
     Open("");
     EXPECT_TRUE(Boxes().empty());
-}
-
-// A DICOM format left from the last session starts as Bitmap, buttons hidden.
-TEST_F(MainDialogOpen, DicomLeftFromBeforeStartsAsBitmap)
-{
-    Open("", [](TestSession* t) { snprintf(t->output.formatName, sizeof t->output.formatName, "DICOM"); });
-    ASSERT_NE(nullptr, dialog);
-    EXPECT_STREQ("Bitmap", s.output.formatName);
-    EXPECT_EQ("Bitmap", NotificationsOf(&s, 1).back().AsText());
-    EXPECT_EQ(0, GetWindowLongA(GetDlgItem(dialog, IDC_PATIENT_INFO), GWL_STYLE) & WS_VISIBLE);
 }
 
 }  // namespace
