@@ -64,6 +64,7 @@ void OnInit(HWND dialog, LPARAM lParam)
     ForgetRubberBand();
     g_preview.dragging = false;
     g_preview.selectionShown = false;
+    g_preview.rulerScaleX = g_preview.rulerScaleY = 0;  // nothing painted yet
 }
 
 void OnLeftButtonDown(HWND dialog, DSData* ds, int x, int y)

@@ -156,6 +156,7 @@ void PaintPreview(HWND dialog, HDC dc, DSData* ds)
         // Nothing on screen, so nothing a selection could be validated against.
         FillColour(dc, f.left, f.top, f.right, f.bottom, kBackground);
         SetImageRect(ds->ScanArea, PreviewRect{0, 0, 0, 0});
+        Preview().rulerScaleX = Preview().rulerScaleY = 0;
         return;
     }
     const PreviewRect image = FitImageInFrame(f, info->bmiHeader.biWidth, labs(info->bmiHeader.biHeight));
