@@ -109,6 +109,12 @@ std::string ParseArguments(const std::string& verb, const std::vector<std::strin
         if (n < 1 || n > 2 || (n == 2 && (!ParseNumber(args[1], &step->seconds) || step->seconds <= 0)))
             return verb + " needs a text (quote a text with blanks) and may take a time-out in seconds";
         step->text = args[0];
+    } else if (verb == "wait-enabled") {
+        step->kind = STEP_WAIT_ENABLED;
+        step->seconds = kDefaultWaitSeconds;
+        if (n < 1 || n > 2 || !ParseControl(args[0], &step->control) ||
+            (n == 2 && (!ParseNumber(args[1], &step->seconds) || step->seconds <= 0)))
+            return "wait-enabled needs a control id and may take a time-out in seconds";
     } else if (verb == "pause") {
         step->kind = STEP_PAUSE;
         if (n != 1 || !ParseNumber(args[0], &step->seconds) || step->seconds < 0 || step->seconds > 600)

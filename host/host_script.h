@@ -14,6 +14,7 @@ enum ScriptStepKind {
     STEP_ANSWER,         // answer BUTTON
     STEP_WAIT_STATUS,    // wait-status TEXT [SECONDS]
     STEP_WAIT_WINDOW,    // wait-window TITLE [SECONDS]
+    STEP_WAIT_ENABLED,   // wait-enabled ID [SECONDS]
     STEP_PAUSE,          // pause SECONDS
     STEP_SCREENSHOT,     // screenshot FILE.png
     STEP_SCREENSHOT_AT,  // screenshot-at PERCENT FILE.png
@@ -28,7 +29,7 @@ enum ScriptButton { BUTTON_OK = 1, BUTTON_CANCEL = 2, BUTTON_ABORT = 3, BUTTON_R
 struct ScriptStep {
     ScriptStepKind kind;
     int line;                // 1-based line of the script
-    int control;             // click, pick, type
+    int control;             // click, pick, type, wait-enabled
     std::string text;        // pick, type, wait-status, wait-window; file of the screenshots
     float points[4];         // drag: x1 y1 x2 y2
     int button;              // answer

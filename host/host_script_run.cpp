@@ -179,7 +179,8 @@ StepResult Drag(HostSession* s, const ScriptStep& step)
         }
     const POINT from = FilmToClient(a, step.points[0], step.points[1]);
     const POINT to = FilmToClient(a, step.points[2], step.points[3]);
-    HostLog("drag: client %ld,%ld to %ld,%ld", from.x, from.y, to.x, to.y);
+    HostLog("drag: client %ld,%ld to %ld,%ld on the image at %d,%d-%d,%d of a %ux%u prescan at %u dpi", from.x,
+            from.y, to.x, to.y, r[0], r[1], r[2], r[3], a->prescanPixels, a->prescanLines, a->previewDpi);
     PostMessageA(s->dialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
     const int moves = 8;
     for (int i = 1; i <= moves; ++i) {
@@ -190,15 +191,14 @@ StepResult Drag(HostSession* s, const ScriptStep& step)
     return STEP_YIELD;
 }
 
-StepResult WaitFor(const ScriptStep& step, bool met, const std::string& seen)
+// `what` names the wait, `now` what was seen when it gave up.
+StepResult WaitFor(const ScriptStep& step, bool met, const std::string& what, const std::string& now)
 {
     if (met)
         return STEP_DONE;
     if (SecondsSince(g_run.stepStarted) > step.seconds) {
         char why[1200];
-        snprintf(why, sizeof why, "%s \"%s\" timed out after %g s (%s)",
-                 step.kind == STEP_WAIT_STATUS ? "wait-status" : "wait-window", step.text.c_str(), step.seconds,
-                 seen.c_str());
+        snprintf(why, sizeof why, "%s timed out after %g s (%s)", what.c_str(), step.seconds, now.c_str());
         FailRun(step.line, why);
     }
     return STEP_WAITING;
@@ -207,14 +207,22 @@ StepResult WaitFor(const ScriptStep& step, bool met, const std::string& seen)
 StepResult WaitStatus(HostSession* s, const ScriptStep& step)
 {
     const std::string status = TextOf(s->dialog ? GetDlgItem(s->dialog, kStatusControl) : nullptr);
-    return WaitFor(step, status == step.text, "the status line reads \"" + OneLine(status) + "\"");
+    return WaitFor(step, status == step.text, "wait-status \"" + step.text + "\"",
+                   "the status line reads \"" + OneLine(status) + "\"");
 }
 
 StepResult WaitWindow(HostSession* s, const ScriptStep& step)
 {
     WindowSearch search{s->dialog, step.text.c_str(), nullptr};
     EnumThreadWindows(GetCurrentThreadId(), FindThreadWindow, reinterpret_cast<LPARAM>(&search));
-    return WaitFor(step, search.found != nullptr, "no such window is shown");
+    return WaitFor(step, search.found != nullptr, "wait-window \"" + step.text + "\"", "no such window is shown");
+}
+
+StepResult WaitEnabled(HostSession* s, const ScriptStep& step)
+{
+    HWND control = s->dialog ? GetDlgItem(s->dialog, step.control) : nullptr;
+    return WaitFor(step, control && IsWindowEnabled(control), "wait-enabled " + std::to_string(step.control),
+                   control ? "still disabled" : "no such control");
 }
 
 void Screenshot(HWND window, int line, const std::string& file)
@@ -261,6 +269,7 @@ StepResult RunStep(HostSession* s, const ScriptStep& step)
         return STEP_DONE;
     case STEP_WAIT_STATUS: return WaitStatus(s, step);
     case STEP_WAIT_WINDOW: return WaitWindow(s, step);
+    case STEP_WAIT_ENABLED: return WaitEnabled(s, step);
     case STEP_PAUSE: return SecondsSince(g_run.stepStarted) >= step.seconds ? STEP_DONE : STEP_WAITING;
     case STEP_SCREENSHOT:
         Screenshot(TargetWindow(s), step.line, step.text);
@@ -274,7 +283,7 @@ StepResult RunStep(HostSession* s, const ScriptStep& step)
 }
 
 const char* const kStepNames[] = {"click", "pick", "type", "drag", "answer", "wait-status", "wait-window",
-                                  "pause", "screenshot", "screenshot-at", "exit"};
+                                  "wait-enabled", "pause", "screenshot", "screenshot-at", "exit"};
 
 void FinishScript(HostSession* s)
 {

@@ -76,6 +76,7 @@ TEST(HostScript, RefusesBadStepsWithTheirLine)
         {"answer maybe", "line 1: answer: unknown button \"maybe\" (ok, cancel, yes, no, retry, abort, ignore)"},
         {"wait-status Ready 0", "line 1: wait-status needs a text (quote a text with blanks) and may take a "
                                 "time-out in seconds"},
+        {"wait-enabled Scan", "line 1: wait-enabled needs a control id and may take a time-out in seconds"},
         {"screenshot out/a.bmp", "line 1: screenshot needs one file name ending in .png"},
         {"screenshot-at 100 a.png", "line 1: screenshot-at needs a percentage from 1 to 99 and a file name ending "
                                     "in .png"},
