@@ -75,7 +75,7 @@ const char kUsage[] =
     "usage: filmhost [--ini FILE] [--defaults]\n"
     "                [--script FILE] [--log FILE] [--timeout SECONDS]\n"
     "                [--out DIR] [--list FILE] [--names FILE]\n"
-    "                [--transfer-mode 1|2|3] [--block-bytes N] [--raw]\n";
+    "                [--format NAME] [--transfer-mode 1|2|3] [--block-bytes N] [--raw]\n";
 
 bool ReadCommandLine(int argc, char** argv, CommandLine* c)
 {
@@ -103,6 +103,8 @@ bool ReadCommandLine(int argc, char** argv, CommandLine* c)
             c->host.listFile = value;
         else if (strcmp(a, "--names") == 0)
             c->host.namesFile = value;
+        else if (strcmp(a, "--format") == 0)
+            c->host.formatName = value;
         else if (strcmp(a, "--transfer-mode") == 0)
             c->host.transferMode = atoi(value);
         else if (strcmp(a, "--block-bytes") == 0)

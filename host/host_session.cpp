@@ -90,6 +90,10 @@ bool OpenHostSession(HostSession* s, const HostOptions& options)
         lstrcpynA(o->imageListPath, list.c_str(), 128);
     if (!options.namesFile.empty())
         o->imageNamesFile = s->options.namesFile.c_str();
+    // The format first: the library takes the name only in file transfer mode.
+    char format[32];
+    lstrcpynA(format, options.formatName.c_str(), sizeof format);
+    SyncScannerParams(1, format, sizeof format, &s->ds);
     if (options.transferMode) {
         uint32_t mode = static_cast<uint32_t>(options.transferMode);
         SyncScannerParams(5, &mode, sizeof mode, &s->ds);

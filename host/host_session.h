@@ -21,6 +21,7 @@ struct HostOptions {
     std::string namesFile;       // the text session list; "" = the library's default
     uint32_t blockBytes = 65536; // the buffer handed to each MemScanReadBlock
     bool rawTransfer = false;
+    std::string formatName = "Bitmap";  // pushed as parameter 1, as a host that negotiated it
     int transferMode = 0;        // pushed as parameter 5 when not 0
 };
 
