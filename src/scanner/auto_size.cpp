@@ -1,6 +1,7 @@
 #include "auto_size.h"
 
 #include "frame/session.h"
+#include "pipeline/preview_area.h"
 #include "scanner/scan_params.h"
 #include "ui/resource.h"
 
@@ -19,6 +20,7 @@ int DiscardPreview(HWND window, DSData* ds)
     s->prescanGroup = FC_NO_GROUP;
     s->prescanBits = nullptr;
     s->prescanInfo = nullptr;
+    ResetSelection(ds);
     InvalidateRect(window, nullptr, TRUE);
     return 1;
 }

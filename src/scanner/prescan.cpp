@@ -51,8 +51,13 @@ int RunPrescanCommand(HWND window, DSData* ds)
     if (!ScanRecordsPresent(ds) || !ds->ScannerInfo)
         return 1;
     SetAutoSize(window, ds, 1);
-    if (StartPreScan(window, ds) == 0)
+    const int scanned = StartPreScan(window, ds);
+    if (scanned == 0)
         return 1;
+    // No film, no new preview: the reload that follows must not show the
+    // last one as if it were of this film.
+    if (scanned < 0)
+        ds->ScanSettings->scanCancelled = 1;
     // Tables 2 and 4 go to the digitizer again once the prescan is over.
     const TableEntry* entry = nullptr;
     TableFind(window, ds, &entry);

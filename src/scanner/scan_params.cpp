@@ -227,19 +227,6 @@ void ProgramOffsets(DSData* ds, ScanWindow* w)
     }
 }
 
-void ShowSizeField(HWND window, const ScanSettings* s, uint32_t pixels, int id)
-{
-    char text[32];
-    double dpi = s->resolution ? s->resolution : 1;
-    if (s->units == UNITS_CENTIMETRES)
-        snprintf(text, sizeof text, "%3.1f", pixels * 2.54 / dpi);
-    else if (s->units == UNITS_PIXELS)
-        snprintf(text, sizeof text, "%ld", static_cast<long>(pixels));
-    else
-        snprintf(text, sizeof text, "%3.1f", pixels / dpi);
-    ShowText(window, id, text);
-}
-
 void ProgramExposureAndTable(HWND window, DSData* ds)
 {
     ScanSettings* s = ds->ScanSettings;
@@ -258,6 +245,19 @@ bool RecordsPresent(const DSData* ds)
 }
 
 }  // namespace
+
+void ShowSizeField(HWND window, const ScanSettings* s, uint32_t pixels, int id)
+{
+    char text[32];
+    double dpi = s->resolution ? s->resolution : 1;
+    if (s->units == UNITS_CENTIMETRES)
+        snprintf(text, sizeof text, "%3.1f", pixels * 2.54 / dpi);
+    else if (s->units == UNITS_PIXELS)
+        snprintf(text, sizeof text, "%ld", static_cast<long>(pixels));
+    else
+        snprintf(text, sizeof text, "%3.1f", pixels / dpi);
+    ShowText(window, id, text);
+}
 
 void SetScanParams(HWND window, DSData* ds)
 {

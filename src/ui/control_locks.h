@@ -5,12 +5,8 @@
 
 #include <windows.h>
 
-#include <stdint.h>
-
 #include "FilmCore.h"
-
-// 1 when the group (a GUI Control check box id) is usable.
-int IsControlGroupUnlocked(const DSData* ds, uint32_t groupId);
+#include "frame/session.h"  // IsControlGroupUnlocked
 // Enables and disables the controls of whichever of the two dialogs is open;
 // `window` only names the dialog whose exposure edit is always disabled.
 void ApplyControlLocks(HWND window, DSData* ds);

@@ -1,0 +1,215 @@
+#include "main_dialog.h"
+
+#include <string.h>
+
+#include "frame/dialog_window.h"
+#include "frame/instance.h"
+#include "frame/text_copy.h"
+#include "imagefile/grey_palette.h"
+#include "imagefile/more_dicom_dialog.h"
+#include "pipeline/preview_area.h"
+#include "scanner/auto_size.h"
+#include "scanner/batch_scan.h"
+#include "scanner/param_sync.h"
+#include "scanner/scan_command.h"
+#include "scanner/scan_params.h"
+#include "ui/about_dialog.h"
+#include "ui/control_locks.h"
+#include "ui/digitizer_info.h"
+#include "ui/resource.h"
+#include "ui/scan_size_dialog.h"
+#include "ui/size_units.h"
+
+namespace {
+
+HINSTANCE Module(const DSData* ds)
+{
+    return static_cast<HINSTANCE>(ds->HostServices->instance);
+}
+
+BOOL OnInit(HWND dialog, DSData* ds)
+{
+    CentreOnDesktop(dialog);
+    SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(ds));
+    HostServices* host = ds->HostServices;
+    host->mainDialog = dialog;
+    SetFocus(dialog);
+    host->palette = MakeDisplayPalette();
+    if (InitializeScanner(dialog, ds, 0) != SCANNER_READY) {
+        MessageBoxA(static_cast<HWND>(host->parentWindow), "Unable to find a KALVO Film Digitizer scanner.",
+                    "ERROR", MB_OK | MB_ICONSTOP);
+        DestroyWindow(dialog);
+        host->mainDialog = nullptr;
+        return FALSE;
+    }
+    FillDialogFromSession(ds);
+    ApplyControlLocks(dialog, ds);
+    ShowFirstStagingNote(dialog, ds);
+    SetTimer(dialog, MAIN_SIZE_TIMER, MAIN_SIZE_TIMER_MS, nullptr);
+    return TRUE;
+}
+
+// The options and the About box stop the size timer while they are open.
+void RunWithoutSizeTimer(HWND dialog, DSData* ds, int (*open)(HINSTANCE, HWND, DSData*))
+{
+    KillTimer(dialog, MAIN_SIZE_TIMER);
+    open(Module(ds), dialog, ds);
+    SetTimer(dialog, MAIN_SIZE_TIMER, MAIN_SIZE_TIMER_MS, nullptr);
+}
+
+int OpenOptions(HINSTANCE instance, HWND owner, DSData* ds)
+{
+    return OpenOptionDlg(instance, owner, ds);
+}
+
+void OnPatientInfo(HWND dialog, DSData* ds)
+{
+    ds->ScanSettings->patientInfoRequested = 1;
+    OpenPatDataDlg(Module(ds), dialog, ds);
+    ds->ScanSettings->patientInfoRequested = 0;
+}
+
+bool IsSizeEdit(int id)
+{
+    return id == IDC_WIDTH || id == IDC_LENGTH || id == IDC_TOP || id == IDC_LEFT;
+}
+
+// Commands of the template's buttons and of the private identifiers.
+bool OnButton(HWND dialog, DSData* ds, int id, LPARAM lParam)
+{
+    switch (id) {
+    case IDC_SCAN: RunBatchScan(dialog, ds); break;
+    case IDM_SCAN_REGION: LoadFilmAndScan(dialog, ds); break;
+    case IDC_PRESCAN: OnPreScan(dialog, ds); break;
+    case IDC_EJECT: EjectFilm(dialog); break;
+    case IDC_PATIENT_INFO: OnPatientInfo(dialog, ds); break;
+    case IDC_DICOM_PARAMS: OpenMoreDicomDlg(Module(ds), dialog, ds); break;
+    case IDOK: OnExit(dialog, ds); break;
+    case IDCANCEL: OnCancel(dialog, ds); break;
+    case IDC_AUTO_SIZE: SetAutoSize(dialog, ds, ds->ScanSettings->autoSize ? 0 : 1); break;
+    case IDC_TOP_CENTER: OnTopCenter(dialog, ds); break;
+    case IDC_SCAN_SIZE: OpenScanSizeDlg(Module(ds), dialog, ds); break;
+    case IDM_SHOW_SIZE_IN_UNITS: ShowSizeInUnits(dialog, ds); break;
+    case IDC_FILE_FORMAT: ForceOpenOutFileDlg(Module(ds), ds->HostServices->mainDialog, ds); break;
+    case IDC_SAVE_TO_DISK: OnSaveToDisk(dialog, ds); break;
+    case IDC_MULTI_FILM: OnMultiFilmMode(dialog, ds); break;
+    case IDC_ADVANCED: RunWithoutSizeTimer(dialog, ds, OpenOptions); break;
+    case IDC_ABOUT: RunWithoutSizeTimer(dialog, ds, OpenAboutDlg); break;
+    case IDC_DIGITIZER_INFO: ShowDigitizerInfo(dialog, ds); break;
+    case IDM_RELOAD_AFTER_PRESCAN: ReloadFilmAfterPrescan(dialog, ds); break;
+    case IDM_ENABLE_BUTTONS: EnableMainButtons(dialog, static_cast<uint32_t>(lParam), 1); break;
+    case IDM_DISABLE_BUTTONS: EnableMainButtons(dialog, static_cast<uint32_t>(lParam), 0); break;
+    case IDM_SCAN_FINISHED: OnScanFinished(dialog, ds); break;
+    case IDM_REPAINT_PROGRESS: RepaintStatusPanel(dialog, ds); break;
+    default: return false;
+    }
+    return true;
+}
+
+BOOL OnCommand(HWND dialog, WPARAM wParam, LPARAM lParam)
+{
+    DSData* ds = DialogSession(dialog);
+    if (!ds)
+        return FALSE;
+    const int id = LOWORD(wParam), notification = HIWORD(wParam);
+    switch (id) {
+    case IDC_RESOLUTION: OnResolutionList(dialog, ds, notification); return TRUE;
+    case IDC_DEPTH: OnDepthList(dialog, ds, notification); return TRUE;
+    case IDC_FILM_COUNT: OnFilmCountList(dialog, ds, notification); return TRUE;
+    }
+    if (IsSizeEdit(id)) {
+        if (notification == EN_KILLFOCUS)
+            SetScanParams(dialog, ds);
+        return TRUE;
+    }
+    return OnButton(dialog, ds, id, lParam) ? TRUE : FALSE;
+}
+
+void OnDestroy(HWND dialog, DSData* ds)
+{
+    if (ds)
+        ReleaseMainPalette(dialog, ds);
+    KillTimer(dialog, MAIN_SIZE_TIMER);
+}
+
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (PreviewDialogProc(dialog, message, wParam, lParam))
+        return TRUE;
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInit(dialog, reinterpret_cast<DSData*>(lParam));
+    case WM_COMMAND:
+        return OnCommand(dialog, wParam, lParam);
+    case WM_TIMER:
+        if (DSData* ds = DialogSession(dialog))
+            OnMainTimer(dialog, ds, wParam);
+        return TRUE;
+    case WM_PAINT:
+        if (DSData* ds = DialogSession(dialog)) {
+            PaintMainDialog(dialog, ds);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_PALETTECHANGED:
+        if (DSData* ds = DialogSession(dialog))
+            OnMainPaletteChanged(dialog, ds, reinterpret_cast<HWND>(wParam));
+        return TRUE;
+    case WM_ACTIVATE:
+        // Keystrokes stay with the dialog while the host's window is active.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            SetFocus(dialog);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_CLOSE:
+        if (DSData* ds = DialogSession(dialog))
+            OnMainClose(ds);
+        return TRUE;
+    case WM_DESTROY:
+        OnDestroy(dialog, DialogSession(dialog));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+bool SessionComplete(const DSData* ds)
+{
+    return ds && ds->HostServices && ds->ScannerInfo && ds->ScanSettings && ds->ScanArea &&
+           ds->ImageControl && ds->OutputSettings;
+}
+
+void ShowDicomButtonsForFormat(HWND dialog, const DSData* ds)
+{
+    const OutputSettings* out = ds->OutputSettings;
+    const ImageControl* c = ds->ImageControl;
+    const bool show = strcmp(out->formatName, "DICOM") == 0 &&
+                      (out->transferMode == 2 || c->saveToDisk || c->saveToDiskActive);
+    ShowWindow(GetDlgItem(dialog, IDC_PATIENT_INFO), show ? SW_SHOW : SW_HIDE);
+    ShowWindow(GetDlgItem(dialog, IDC_DICOM_PARAMS), show ? SW_SHOW : SW_HIDE);
+}
+
+}  // namespace
+
+void* OpenFilmCoreDlg(DSData* ds)
+{
+    if (!SessionComplete(ds))
+        return nullptr;
+    HostServices* host = ds->HostServices;
+    host->instance = FilmCoreInstance();
+    HWND dialog = CreateDialogParamA(Module(ds), MAKEINTRESOURCEA(IDD_MAIN),
+                                     static_cast<HWND>(host->parentWindow), MainDialogProc,
+                                     reinterpret_cast<LPARAM>(ds));
+    // A failed start-up destroys the dialog inside its creation.
+    if (!dialog || !IsWindow(dialog) || !host->mainDialog)
+        return nullptr;
+    ShowWindow(dialog, SW_HIDE);
+    SetScanParams(dialog, ds);
+    InitScanDlgParams(dialog, ds);
+    if (strcmp(ds->OutputSettings->formatName, "DICOM") == 0) {
+        CopyText(ds->OutputSettings->formatName, sizeof ds->OutputSettings->formatName, "Bitmap");
+        SyncFormatName(ds, "Bitmap");
+    }
+    ShowDicomButtonsForFormat(dialog, ds);
+    return dialog;
+}
