@@ -193,8 +193,12 @@ void SyncUnits(DSData* ds, uint32_t units)
         s->units = units;
     NotifyU32(8, ds, s->units);
     HWND options = static_cast<HWND>(ds->HostServices->optionDialog);
-    if (!options)
-        return;
+    if (options)
+        FillUnitsList(options, s->units);
+}
+
+void FillUnitsList(HWND options, uint32_t units)
+{
     static const struct { const char* name; uint32_t units; } kNames[] = {
         {"Centimeters", UNITS_CENTIMETRES}, {"Inches", UNITS_INCHES}, {"Pixels", UNITS_PIXELS}};
     HWND list = GetDlgItem(options, IDC_UNITS);
@@ -202,7 +206,7 @@ void SyncUnits(DSData* ds, uint32_t units)
     SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     for (const auto& entry : kNames) {
         LRESULT index = SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.name));
-        if (entry.units == s->units)
+        if (entry.units == units)
             SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     }
 }

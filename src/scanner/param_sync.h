@@ -5,6 +5,8 @@
 #ifndef FILMCORE_PARAM_SYNC_H
 #define FILMCORE_PARAM_SYNC_H
 
+#include <windows.h>
+
 #include <stdint.h>
 
 #include "FilmCore.h"
@@ -20,5 +22,9 @@ void SyncLength(DSData* ds, float inches);               // id 10
 void SyncHostFileName(DSData* ds, const char* text);     // id 17
 void SyncTop(DSData* ds, float inches);                  // id 20
 void SyncLeft(DSData* ds, float inches);                 // id 21
+
+// The options dialog's Units list, with the entry for `units` selected
+// (none for an unknown unit).
+void FillUnitsList(HWND options, uint32_t units);
 
 #endif

@@ -11,7 +11,8 @@ TEST(ImageFileExports, ReachableByNameFromTheDll)
     HMODULE dll = LoadLibraryA("FilmCore.dll");
     ASSERT_NE(nullptr, dll);
     for (const char* name : {"FixImageOrientation", "DcmSetElemValue", "DcmGetElemValue", "DcmGenInstUIDs",
-                             "OpenOutFileDlg", "ForceOpenOutFileDlg", "OpenPatDataDlg", "StartScan", "EjectFilm"})
+                             "OpenOutFileDlg", "ForceOpenOutFileDlg", "OpenPatDataDlg", "OpenOptionDlg", "StartScan",
+                             "EjectFilm"})
         EXPECT_NE(nullptr, GetProcAddress(dll, name)) << name;
     // One round trip through the table shows the calling convention matches.
     auto set = reinterpret_cast<uint32_t (*)(uint32_t, const void*, int32_t)>(

@@ -14,7 +14,7 @@ from collections import Counter
 from PIL import Image
 
 TEMPLATES = range(101, 118)
-STATES = ("system-test-failures", "scan-size-centimetres")
+STATES = ("system-test-failures", "scan-size-centimetres", "options-opened")
 SCREEN = (1280, 1024)
 PREVIEW_BACKGROUND = (150, 180, 210)  # 0xD2B496 as red, green, blue
 

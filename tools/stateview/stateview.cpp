@@ -4,8 +4,9 @@
 //   stateview.exe [--close-after MS] STATE
 //
 // STATE is "system-test-failures" (the system test window after a run with
-// two failing steps) or "scan-size-centimetres" (the Scan Size list in
-// centimetres). The window is moved to the top left of the desktop and
+// two failing steps), "scan-size-centimetres" (the Scan Size list in
+// centimetres) or "options-opened" (Advanced Options as it opens over the
+// installed virtual digitizer). The window is moved to the top left of the desktop and
 // "shown <hwnd> <title>" is printed, as dlgview does.
 #include <windows.h>
 
@@ -16,12 +17,14 @@
 #include "FilmCore.h"
 #include "scanner/diagnostics.h"
 #include "scanner/toolkit.h"
+#include "ui/password_dialogs.h"
 #include "ui/scan_size_dialog.h"
 
 namespace {
 
 const char kSystemTestTitle[] = "Scanner System Test Message Dialog";
 const char kScanSizeTitle[] = "Scan Size";
+const char kOptionsTitle[] = "Advanced Options";
 unsigned g_closeAfterMs = 4000;
 const char* g_title = nullptr;
 HWND g_window = nullptr;
@@ -114,8 +117,19 @@ int main(int argc, char** argv)
         SetTimer(nullptr, 0, 200, OnShowTimer);
         SetTimer(nullptr, 0, g_closeAfterMs, OnCloseTimer);
         OpenScanSizeDlg(GetModuleHandleA(nullptr), nullptr, &ds);
+    } else if (state && std::strcmp(state, "options-opened") == 0) {
+        InitDSData(&ds);
+        LoadSecuritySettings(&ds);  // as the main dialog does when it opens
+        if (InitializeScanner(nullptr, &ds, 0) != 0)
+            std::fprintf(stderr, "stateview: the virtual digitizer did not start\n");
+        g_title = kOptionsTitle;
+        SetTimer(nullptr, 0, 200, OnShowTimer);
+        SetTimer(nullptr, 0, g_closeAfterMs, OnCloseTimer);
+        OpenOptionDlg(GetModuleHandleA(nullptr), nullptr, &ds);
+        DeInitDSData();
     } else {
-        std::fprintf(stderr, "usage: stateview [--close-after MS] system-test-failures|scan-size-centimetres\n");
+        std::fprintf(stderr, "usage: stateview [--close-after MS] "
+                             "system-test-failures|scan-size-centimetres|options-opened\n");
         return 2;
     }
     return g_window ? 0 : 1;
