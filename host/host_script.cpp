@@ -115,6 +115,11 @@ std::string ParseArguments(const std::string& verb, const std::vector<std::strin
         if (n < 1 || n > 2 || !ParseControl(args[0], &step->control) ||
             (n == 2 && (!ParseNumber(args[1], &step->seconds) || step->seconds <= 0)))
             return "wait-enabled needs a control id and may take a time-out in seconds";
+    } else if (verb == "wait-image") {
+        step->kind = STEP_WAIT_IMAGE;
+        step->seconds = kDefaultWaitSeconds;
+        if (n > 1 || (n == 1 && (!ParseNumber(args[0], &step->seconds) || step->seconds <= 0)))
+            return "wait-image may take a time-out in seconds, nothing else";
     } else if (verb == "pause") {
         step->kind = STEP_PAUSE;
         if (n != 1 || !ParseNumber(args[0], &step->seconds) || step->seconds < 0 || step->seconds > 600)

@@ -15,6 +15,7 @@ enum ScriptStepKind {
     STEP_WAIT_STATUS,    // wait-status TEXT [SECONDS]
     STEP_WAIT_WINDOW,    // wait-window TITLE [SECONDS]
     STEP_WAIT_ENABLED,   // wait-enabled ID [SECONDS]
+    STEP_WAIT_IMAGE,     // wait-image [SECONDS]
     STEP_PAUSE,          // pause SECONDS
     STEP_SCREENSHOT,     // screenshot FILE.png
     STEP_SCREENSHOT_AT,  // screenshot-at PERCENT FILE.png

@@ -34,6 +34,7 @@ struct ScriptRun {
     bool stepBegun;
     bool busy;
     bool finished;
+    int imagesWaitedFor;
     std::vector<ArmedCapture> captures;
 };
 
@@ -225,6 +226,17 @@ StepResult WaitEnabled(HostSession* s, const ScriptStep& step)
                    control ? "still disabled" : "no such control");
 }
 
+// Each wait takes the next image of the session, so one image never
+// satisfies two waits.
+StepResult WaitImage(HostSession* s, const ScriptStep& step)
+{
+    const bool met = s->images > g_run.imagesWaitedFor;
+    const StepResult result = WaitFor(step, met, "wait-image", std::to_string(s->images) + " images so far");
+    if (met)
+        ++g_run.imagesWaitedFor;
+    return result;
+}
+
 void Screenshot(HWND window, int line, const std::string& file)
 {
     std::string why;
@@ -270,6 +282,7 @@ StepResult RunStep(HostSession* s, const ScriptStep& step)
     case STEP_WAIT_STATUS: return WaitStatus(s, step);
     case STEP_WAIT_WINDOW: return WaitWindow(s, step);
     case STEP_WAIT_ENABLED: return WaitEnabled(s, step);
+    case STEP_WAIT_IMAGE: return WaitImage(s, step);
     case STEP_PAUSE: return SecondsSince(g_run.stepStarted) >= step.seconds ? STEP_DONE : STEP_WAITING;
     case STEP_SCREENSHOT:
         Screenshot(TargetWindow(s), step.line, step.text);
@@ -283,7 +296,7 @@ StepResult RunStep(HostSession* s, const ScriptStep& step)
 }
 
 const char* const kStepNames[] = {"click", "pick", "type", "drag", "answer", "wait-status", "wait-window",
-                                  "wait-enabled", "pause", "screenshot", "screenshot-at", "exit"};
+                                  "wait-enabled", "wait-image", "pause", "screenshot", "screenshot-at", "exit"};
 
 void FinishScript(HostSession* s)
 {
@@ -342,6 +355,7 @@ void StartScript(HostSession* s, const std::vector<ScriptStep>& steps, double ru
     g_run.stepBegun = false;
     g_run.busy = false;
     g_run.finished = false;
+    g_run.imagesWaitedFor = 0;
     g_run.captures.clear();
     StartBoxAnswers();
     SetTimer(nullptr, 0, kTickMs, OnScriptTick);

@@ -73,6 +73,7 @@ bool OpenHostSession(HostSession* s, const HostOptions& options)
     s->dialog = nullptr;
     s->firstImage = s->lastImage = nullptr;
     s->transfers = 0;
+    s->images = 0;
     s->exitCode = 0;
     LinkRecords(s);
     InitDSData(&s->ds);
@@ -132,6 +133,7 @@ void AddSessionImage(HostSession* s, const char* fileName)
         s->firstImage = image;
     s->lastImage = image;
     s->output.sessionImages = s->firstImage;
+    ++s->images;
     HostLog("session image: %s", image->name);
 }
 

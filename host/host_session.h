@@ -39,6 +39,7 @@ struct HostSession {
     SessionImage* firstImage;
     SessionImage* lastImage;
     int transfers;               // memory transfers and handed-over files so far
+    int images;                  // files added to the session list so far
     int exitCode;
 };
 

@@ -77,6 +77,7 @@ TEST(HostScript, RefusesBadStepsWithTheirLine)
         {"wait-status Ready 0", "line 1: wait-status needs a text (quote a text with blanks) and may take a "
                                 "time-out in seconds"},
         {"wait-enabled Scan", "line 1: wait-enabled needs a control id and may take a time-out in seconds"},
+        {"wait-image soon", "line 1: wait-image may take a time-out in seconds, nothing else"},
         {"screenshot out/a.bmp", "line 1: screenshot needs one file name ending in .png"},
         {"screenshot-at 100 a.png", "line 1: screenshot-at needs a percentage from 1 to 99 and a file name ending "
                                     "in .png"},
