@@ -16,4 +16,14 @@ int ValidateSelection(HWND dialog, DSData* ds);
 // Forgets the selection, e.g. when the preview it was made on is discarded.
 void ResetSelection(DSData* ds);
 
+// The drawing steps of the area. kind 1 is the horizontal ruler, 2 the
+// vertical one; scale is client pixels per inch x 10, negative upward.
+void DrawRuler(HDC dc, int left, int top, int right, int bottom, int scale, int kind, int origin, DSData* ds);
+// XOR figures: drawing them twice removes them.
+void DrawRubberBand(HWND dialog, int x1, int y1, int x2, int y2);
+void DrawSelectionMarkers(HDC dc, int x1, int y1, int x2, int y2, int rulerLeft, int frameLeft, int rulerTop,
+                          int frameTop);
+void ShowSelectionCoordinates(HWND dialog, int x1, int y1, int x2, int y2, DSData* ds);
+void ShowPointerCoordinates(HWND dialog, int x, int y, int inside, DSData* ds);
+
 #endif

@@ -19,3 +19,9 @@ list(APPEND FILMCORE_WIN32_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/scan_proc.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scan_finish.cpp
     ${CMAKE_CURRENT_LIST_DIR}/mem_scan.cpp)
+# The preview area: its arithmetic is portable, painting and input Win32.
+list(APPEND FILMCORE_PORTABLE_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/preview_geometry.cpp)
+list(APPEND FILMCORE_WIN32_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/preview_paint.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/preview_area.cpp)

@@ -20,6 +20,7 @@ int DiscardPreview(HWND window, DSData* ds)
     s->prescanGroup = FC_NO_GROUP;
     s->prescanBits = nullptr;
     s->prescanInfo = nullptr;
+    // The selection was made on the preview just thrown away.
     ResetSelection(ds);
     InvalidateRect(window, nullptr, TRUE);
     return 1;

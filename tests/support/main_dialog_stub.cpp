@@ -7,6 +7,7 @@
 
 #include "box_responder.h"
 #include "frame/clock.h"
+#include "pipeline/preview_area.h"
 #include "scanner/scanner_init.h"
 #include "scanner/toolkit.h"
 #include "test_files.h"
@@ -50,6 +51,9 @@ static void OnCommand(HWND dialog, int id)
 
 static INT_PTR CALLBACK ScanDialogStubProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // As the real dialog: the preview area sees every message first.
+    if (PreviewDialogProc(dialog, message, wParam, lParam))
+        return TRUE;
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);

@@ -1,5 +1,6 @@
 // The main dialog as start-up, the scan commands and the pipelines use it:
-// the real template 101 with a procedure that counts close requests, keeps
+// the real template 101 with a procedure that offers every message to the
+// preview area first, counts close requests, keeps
 // every status text, counts the private commands and, on Cancel during a
 // scan, stops the scan and the batch as the real dialog does. And a test
 // session around it, over the installed virtual digitizer or a given table.
