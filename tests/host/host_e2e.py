@@ -100,8 +100,8 @@ def case_tiff():
     # The selection, 7 x 9 inches at the scan's resolution, within what one
     # pixel of the preview is worth.
     drag = [line for line in log.splitlines() if line.startswith("drag: client")][0].split()
-    left, _, right, _ = (int(v) for v in drag[8].replace("-", ",").split(","))
-    prescan_width, dpi = int(drag[11].split("x")[0]), int(drag[14])
+    left, _, right, _ = (int(v) for v in drag[9].replace("-", ",").split(","))
+    prescan_width, dpi = int(drag[12].split("x")[0]), int(drag[15])
     resolution = 150
     slack = 2 * resolution * prescan_width / dpi / (right - left) + 2
     width, height = Image.open(tif).size
