@@ -1,40 +1,28 @@
 // filmhost.exe: stands in for the outer TWAIN module. It owns the session
-// records, keeps the settings in an INI file and registers its sync table.
+// records, keeps the settings in an INI file, registers its sync table,
+// opens the main dialog and runs the message loop; with --script it plays
+// an operator's steps against the dialog (host/README.md).
 #include <windows.h>
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "FilmCore.h"
+#include "host_dialog.h"
+#include "host_log.h"
+#include "host_script.h"
+#include "host_script_run.h"
+#include "host_session.h"
 #include "host_settings.h"
 #include "host_sync.h"
 
-struct HostSession {
-    DSData ds;
-    HostServices services;
-    ScannerInfo scanner;
-    ScanSettings settings;
-    ScanArea area;
-    ImageControl image;
-    OutputSettings output;
-};
+namespace {
 
-static HostSession g_session;
-
-static void AllocateRecords(HostSession* s)
-{
-    memset(s, 0, sizeof *s);
-    s->ds.HostServices = &s->services;
-    s->ds.ScannerInfo = &s->scanner;
-    s->ds.ScanSettings = &s->settings;
-    s->ds.ScanArea = &s->area;
-    s->ds.ImageControl = &s->image;
-    s->ds.OutputSettings = &s->output;
-    s->services.readProfileString = HostReadProfile;
-    s->services.writeProfileString = HostWriteProfile;
-}
-
-static void PrintDefaults(const DSData* ds)
+void PrintDefaults(const DSData* ds)
 {
     const ScannerInfo* i = ds->ScannerInfo;
     const ScanSettings* s = ds->ScanSettings;
@@ -74,25 +62,135 @@ static void PrintDefaults(const DSData* ds)
     fflush(stdout);
 }
 
-static const char* OptionValue(int argc, char** argv, const char* name)
+struct CommandLine {
+    bool defaults = false;
+    const char* ini = nullptr;
+    const char* script = nullptr;
+    const char* log = nullptr;
+    double runSeconds = 600;
+    HostOptions host;
+};
+
+const char kUsage[] =
+    "usage: filmhost [--ini FILE] [--defaults]\n"
+    "                [--script FILE] [--log FILE] [--timeout SECONDS]\n"
+    "                [--out DIR] [--list FILE] [--names FILE]\n"
+    "                [--format NAME] [--transfer-mode 1|2|3] [--block-bytes N] [--raw]\n";
+
+bool ReadCommandLine(int argc, char** argv, CommandLine* c)
 {
-    for (int i = 1; i + 1 < argc; ++i)
-        if (strcmp(argv[i], name) == 0)
-            return argv[i + 1];
-    return nullptr;
+    for (int i = 1; i < argc; ++i) {
+        const char* a = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        const bool takesValue = strcmp(a, "--defaults") != 0 && strcmp(a, "--raw") != 0;
+        if (takesValue && !value)
+            return false;
+        if (strcmp(a, "--defaults") == 0)
+            c->defaults = true;
+        else if (strcmp(a, "--raw") == 0)
+            c->host.rawTransfer = true;
+        else if (strcmp(a, "--ini") == 0)
+            c->ini = value;
+        else if (strcmp(a, "--script") == 0)
+            c->script = value;
+        else if (strcmp(a, "--log") == 0)
+            c->log = value;
+        else if (strcmp(a, "--timeout") == 0)
+            c->runSeconds = atof(value);
+        else if (strcmp(a, "--out") == 0)
+            c->host.outDir = value;
+        else if (strcmp(a, "--list") == 0)
+            c->host.listFile = value;
+        else if (strcmp(a, "--names") == 0)
+            c->host.namesFile = value;
+        else if (strcmp(a, "--format") == 0)
+            c->host.formatName = value;
+        else if (strcmp(a, "--transfer-mode") == 0)
+            c->host.transferMode = atoi(value);
+        else if (strcmp(a, "--block-bytes") == 0)
+            c->host.blockBytes = static_cast<uint32_t>(strtoul(value, nullptr, 10));
+        else
+            return false;
+        if (takesValue)
+            ++i;
+    }
+    const int mode = c->host.transferMode;
+    return c->runSeconds > 0 && c->host.blockBytes >= 1 && c->host.blockBytes <= (64u << 20) && mode >= 0 &&
+           mode <= 3;
 }
+
+int PrintSessionDefaults(void)
+{
+    HostSession* s = TheHostSession();
+    OpenHostSession(s, HostOptions());
+    PrintDefaults(&s->ds);
+    const uint16_t rc = CloseHostSession(s);
+    printf("DeInitDSData: %u\n", rc);
+    return rc == 0 ? 0 : 1;
+}
+
+bool LoadScript(const char* path, std::vector<ScriptStep>* steps)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        HostLog("script: cannot read %s", path);
+        return false;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string error;
+    if (!ParseScript(text.str(), steps, &error)) {
+        HostLog("script: %s: %s", path, error.c_str());
+        return false;
+    }
+    return true;
+}
+
+int RunLoop(HWND dialog)
+{
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (dialog && IsWindow(dialog) && IsDialogMessageA(dialog, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    const char* ini = OptionValue(argc, argv, "--ini");
-    if (ini)
-        SetSettingsFile(ini);
+    CommandLine c;
+    if (!ReadCommandLine(argc, argv, &c)) {
+        fputs(kUsage, stderr);
+        return 1;
+    }
+    if (c.ini)
+        SetSettingsFile(c.ini);
+    if (c.defaults)
+        return PrintSessionDefaults();
+    if (c.log && !SetHostLogFile(c.log)) {
+        fprintf(stderr, "filmhost: cannot create the log %s\n", c.log);
+        return 1;
+    }
+    std::vector<ScriptStep> steps;
+    if (c.script && !LoadScript(c.script, &steps))
+        return 1;
 
-    AllocateRecords(&g_session);
-    InitDSData(&g_session.ds);
-    RegDSSyncFunctions(HostSyncTable(), &g_session.ds);
-    PrintDefaults(&g_session.ds);
-    uint16_t rc = DeInitDSData();
-    printf("DeInitDSData: %u\n", rc);
-    return rc == 0 ? 0 : 1;
+    HostSession* s = TheHostSession();
+    if (!OpenHostSession(s, c.host) || !OpenMainDialog(s)) {
+        CloseHostSession(s);
+        CloseHostLog();
+        return 2;
+    }
+    if (c.script)
+        StartScript(s, steps, c.runSeconds);
+    int code = RunLoop(s->dialog);
+    const uint16_t rc = CloseHostSession(s);
+    HostLog("DeInitDSData: %u", rc);
+    HostLog("exit code %d", code);
+    CloseHostLog();
+    return code;
 }

@@ -1,5 +1,7 @@
 #include "host_sync.h"
 
+#include "host_log.h"
+
 #include <stdio.h>
 #include <string.h>
 
@@ -9,24 +11,23 @@ static void LogNotification(int id, void* value, uint32_t size)
         char text[64] = {0};
         if (value)
             strncpy(text, static_cast<const char*>(value), sizeof text - 1);
-        printf("notify %d: \"%s\" (size %u)\n", id, text, size);
+        HostLog("notify %d: \"%s\" (size %u)", id, text, size);
     } else if (id == 9 || id == 10 || id == 20 || id == 21) {
         float f = 0;
         if (value && size >= 4)
             memcpy(&f, value, 4);
-        printf("notify %d: %.2f (size %u)\n", id, f, size);
+        HostLog("notify %d: %.2f (size %u)", id, f, size);
     } else if ((id == 15 || id == 16) && value && size >= 8) {
         uint32_t pair[2];
         memcpy(pair, value, 8);
-        printf("notify %d: {%u, %u} (size %u)\n", id, pair[0], pair[1], size);
+        HostLog("notify %d: {%u, %u} (size %u)", id, pair[0], pair[1], size);
     } else if (value && size >= 4) {
         uint32_t v;
         memcpy(&v, value, 4);
-        printf("notify %d: %u (size %u)\n", id, v, size);
+        HostLog("notify %d: %u (size %u)", id, v, size);
     } else {
-        printf("notify %d (size %u)\n", id, size);
+        HostLog("notify %d (size %u)", id, size);
     }
-    fflush(stdout);
 }
 
 template <int Id>
