@@ -1,0 +1,283 @@
+// DS_Entry: every triplet an application sends through the source manager,
+// checked against the source's state and its data, then handled.
+#include <windows.h>
+
+#include <string.h>
+
+#include "ds_session.h"
+#include "ds_states.h"
+
+namespace {
+
+HINSTANCE g_instance;
+SourceSession* g_source;       // null while closed
+TW_UINT16 g_condition = TWCC_SUCCESS;
+TW_ENTRYPOINT g_entry;         // the source manager's memory functions, when it gave them
+TW_CALLBACK g_callback;
+
+TW_UINT16 Fail(TW_UINT16 cc)
+{
+    g_condition = cc;
+    return TWRC_FAILURE;
+}
+
+void FillIdentity(TW_IDENTITY* id)
+{
+    const TW_UINT32 keep = id->Id;
+    memset(id, 0, sizeof *id);
+    id->Id = keep;
+    id->Version.MajorNum = 1;
+    id->Version.MinorNum = 0;
+    id->Version.Language = TWLG_ENGLISH;
+    id->Version.Country = TWCY_USA;
+    lstrcpynA(id->Version.Info, "1.0", sizeof id->Version.Info);
+    id->ProtocolMajor = TWON_PROTOCOLMAJOR;
+    id->ProtocolMinor = TWON_PROTOCOLMINOR;
+    id->SupportedGroups = DG_CONTROL | DG_IMAGE | DF_DS2;
+    lstrcpynA(id->Manufacturer, "FilmCore", sizeof id->Manufacturer);
+    lstrcpynA(id->ProductFamily, "Film Digitizer", sizeof id->ProductFamily);
+    lstrcpynA(id->ProductName, "FilmTwain", sizeof id->ProductName);
+}
+
+// ---- Containers in global memory --------------------------------------------
+
+TW_HANDLE NewContainer(const CapContainer& c)
+{
+    HGLOBAL h = g_entry.DSM_MemAllocate ? (HGLOBAL)g_entry.DSM_MemAllocate((TW_UINT32)c.bytes.size())
+                                        : GlobalAlloc(GHND, c.bytes.size());
+    if (!h)
+        return nullptr;
+    void* p = g_entry.DSM_MemLock ? g_entry.DSM_MemLock(h) : GlobalLock(h);
+    if (p)
+        memcpy(p, c.bytes.data(), c.bytes.size());
+    if (g_entry.DSM_MemUnlock)
+        g_entry.DSM_MemUnlock(h);
+    else
+        GlobalUnlock(h);
+    return h;
+}
+
+TW_UINT16 Capability(TW_UINT16 msg, TW_CAPABILITY* cap)
+{
+    if (!cap)
+        return Fail(TWCC_BADVALUE);
+    const uint8_t* in = nullptr;
+    size_t inSize = 0;
+    HGLOBAL container = (HGLOBAL)cap->hContainer;
+    if (msg == MSG_SET) {
+        inSize = container ? GlobalSize(container) : 0;
+        in = inSize ? (const uint8_t*)GlobalLock(container) : nullptr;
+        if (!in)
+            return Fail(TWCC_BADVALUE);
+    }
+    CapContainer out;
+    const CapReply reply = NegotiateCap(&g_source->caps, msg, cap->Cap, cap->ConType, in, inSize, &out);
+    if (in)
+        GlobalUnlock(container);
+    if (reply.rc == TWRC_FAILURE)
+        return Fail(reply.cc);
+    if (msg == MSG_SET || msg == MSG_RESET)
+        PushCapability(g_source, cap->Cap);
+    if (!out.bytes.empty()) {
+        cap->ConType = out.conType;
+        cap->hContainer = NewContainer(out);
+        if (!cap->hContainer)
+            return Fail(TWCC_LOWMEMORY);
+    }
+    return reply.rc;
+}
+
+// ---- The scan region ------------------------------------------------------------
+
+uint16_t Units()
+{
+    return (uint16_t)CapCurrent(&g_source->caps, ICAP_UNITS);
+}
+
+uint32_t Dpi()
+{
+    return (uint32_t)CapCurrent(&g_source->caps, ICAP_XRESOLUTION);
+}
+
+FrameInches WholeBed()
+{
+    return {0, 0, CapCurrent(&g_source->caps, ICAP_PHYSICALWIDTH), CapCurrent(&g_source->caps, ICAP_PHYSICALHEIGHT)};
+}
+
+TW_UINT16 ImageLayout(TW_UINT16 msg, TW_IMAGELAYOUT* layout)
+{
+    if (!layout)
+        return Fail(TWCC_BADVALUE);
+    TW_UINT16 rc = TWRC_SUCCESS;
+    if (msg == MSG_SET) {
+        FrameInches f;
+        const FrameInches bed = WholeBed();
+        rc = FrameOntoBed(layout->Frame, Units(), Dpi(), bed.right, bed.bottom, &f);
+        if (rc == TWRC_FAILURE)
+            return Fail(TWCC_BADVALUE);
+        g_source->frame = f;
+        PushFrame(g_source);
+    } else if (msg == MSG_RESET) {
+        g_source->frame = WholeBed();
+        PushFrame(g_source);
+    }
+    layout->Frame = FrameInUnits(msg == MSG_GETDEFAULT ? WholeBed() : g_source->frame, Units(), Dpi());
+    layout->DocumentNumber = 1;
+    layout->PageNumber = 1;
+    layout->FrameNumber = 1;
+    return rc;
+}
+
+// One line of the negotiated region as the memory transfer delivers it.
+TW_UINT32 LineBytes()
+{
+    const FrameInches& f = g_source->frame;
+    const TW_UINT32 pixels = (TW_UINT32)((f.right - f.left) * Dpi());
+    const TW_UINT32 depth = (TW_UINT32)CapCurrent(&g_source->caps, ICAP_BITDEPTH);
+    return depth == 1 ? (pixels + 7) / 8 : depth == 8 ? pixels : 2 * pixels;
+}
+
+TW_UINT16 SetupMemXfer(TW_SETUPMEMXFER* setup)
+{
+    if (!setup)
+        return Fail(TWCC_BADVALUE);
+    const TW_UINT32 line = LineBytes() ? LineBytes() : 1;
+    // Whole lines of at most one digitizer block; a single line may be larger.
+    const TW_UINT32 lines = line < 32768 ? 32768 / line : 1;
+    setup->MinBufSize = line;
+    setup->Preferred = line * lines;
+    setup->MaxBufSize = setup->Preferred;
+    return TWRC_SUCCESS;
+}
+
+// ---- Control --------------------------------------------------------------------
+
+TW_UINT16 Identity(TW_IDENTITY* origin, TW_UINT16 msg, TW_IDENTITY* id)
+{
+    if (!id)
+        return Fail(TWCC_BADVALUE);
+    if (msg == MSG_GET) {
+        FillIdentity(id);
+        return TWRC_SUCCESS;
+    }
+    if (msg == MSG_OPENDS) {
+        TW_UINT16 cc = TWCC_SUCCESS;
+        g_source = OpenSession(g_instance, origin, &cc);
+        if (!g_source)
+            return Fail(cc);
+        FillIdentity(id);
+        return TWRC_SUCCESS;
+    }
+    CloseSession(g_source);
+    g_source = nullptr;
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 UserInterface(TW_UINT16 msg, TW_USERINTERFACE* ui)
+{
+    if (!ui)
+        return Fail(TWCC_BADVALUE);
+    if (msg == MSG_DISABLEDS) {
+        g_source->state = DS_OPEN;
+        return TWRC_SUCCESS;
+    }
+    // Neither the operator's dialog nor the hidden scan is offered yet: the
+    // source stays open and says so rather than pretending to be enabled.
+    return Fail(TWCC_OPERATIONERROR);
+}
+
+TW_UINT16 PendingXfers(TW_UINT16 msg, TW_PENDINGXFERS* pending)
+{
+    if (!pending)
+        return Fail(TWCC_BADVALUE);
+    if (msg != MSG_GET)
+        g_source->state = DS_ENABLED;
+    pending->Count = 0;
+    pending->EOJ = 0;
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 Event(TW_EVENT* event)
+{
+    if (!event)
+        return Fail(TWCC_BADVALUE);
+    event->TWMessage = MSG_NULL;
+    return TWRC_NOTDSEVENT;
+}
+
+TW_UINT16 Status(TW_STATUS* status)
+{
+    if (!status)
+        return Fail(TWCC_BADVALUE);
+    status->ConditionCode = g_condition;
+    status->Data = 0;
+    g_condition = TWCC_SUCCESS;
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 EntryPoint(TW_ENTRYPOINT* entry)
+{
+    if (!entry || entry->Size < sizeof *entry)
+        return Fail(TWCC_BADVALUE);
+    g_entry = *entry;
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 Callback(TW_CALLBACK* callback)
+{
+    if (!callback)
+        return Fail(TWCC_BADVALUE);
+    g_callback = *callback;
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 Dispatch(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
+{
+    switch (dat) {
+    case DAT_IDENTITY:
+        return Identity(origin, msg, (TW_IDENTITY*)data);
+    case DAT_STATUS:
+        return Status((TW_STATUS*)data);
+    case DAT_ENTRYPOINT:
+        return EntryPoint((TW_ENTRYPOINT*)data);
+    case DAT_CALLBACK:
+        return Callback((TW_CALLBACK*)data);
+    case DAT_CAPABILITY:
+        return Capability(msg, (TW_CAPABILITY*)data);
+    case DAT_IMAGELAYOUT:
+        return ImageLayout(msg, (TW_IMAGELAYOUT*)data);
+    case DAT_SETUPMEMXFER:
+        return SetupMemXfer((TW_SETUPMEMXFER*)data);
+    case DAT_USERINTERFACE:
+        return UserInterface(msg, (TW_USERINTERFACE*)data);
+    case DAT_PENDINGXFERS:
+        return PendingXfers(msg, (TW_PENDINGXFERS*)data);
+    case DAT_EVENT:
+        return Event((TW_EVENT*)data);
+    default:
+        return Fail(TWCC_BADPROTOCOL);
+    }
+}
+
+}  // namespace
+
+extern "C" TW_UINT16 TW_CALLINGSTYLE DS_Entry(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat,
+                                                                    TW_UINT16 msg, TW_MEMREF data)
+{
+    dg &= DG_CONTROL | DG_IMAGE;
+    if (!TripletKnown(dg, dat, msg))
+        return Fail(TWCC_BADPROTOCOL);
+    // The status of a closed source is still asked for, about its failed open.
+    const int state = g_source ? g_source->state : DS_CLOSED;
+    const bool statusWhileClosed = dat == DAT_STATUS && state == DS_CLOSED;
+    if (!statusWhileClosed && !TripletAllowed(state, dg, dat, msg))
+        return Fail(TWCC_SEQERROR);
+    return Dispatch(origin, dg, dat, msg, data);
+}
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH)
+        g_instance = instance;
+    return TRUE;
+}

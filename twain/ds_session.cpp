@@ -1,0 +1,302 @@
+#include "ds_session.h"
+
+#include <string.h>
+
+namespace {
+
+SourceSession g_session;
+bool g_open = false;
+char g_settingsPath[MAX_PATH];
+
+const char kOwnerClass[] = "FilmTwainOwner";
+
+bool FileBeside(HINSTANCE instance, const char* name, char* path, size_t size)
+{
+    char module[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(instance, module, sizeof module);
+    if (length == 0 || length >= sizeof module)
+        return false;
+    char* slash = strrchr(module, '\\');
+    if (!slash)
+        return false;
+    slash[1] = 0;
+    const int written = _snprintf(path, size, "%s%s", module, name);
+    return written > 0 && (size_t)written < size;
+}
+
+int32_t WriteSetting(const char* section, const char* key, const char* value)
+{
+    return WritePrivateProfileStringA(section, key, value, g_settingsPath) ? 1 : 0;
+}
+
+uint32_t ReadSetting(const char* section, const char* key, char* buffer, uint32_t size, const char* defaultText)
+{
+    if (!buffer || size == 0)
+        return 0;
+    return GetPrivateProfileStringA(section, key, defaultText ? defaultText : "", buffer, size, g_settingsPath);
+}
+
+template <typename T>
+bool Bind(HMODULE module, const char* name, T* call)
+{
+    *call = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return *call != nullptr;
+}
+
+bool LoadFilmCore(HINSTANCE instance, FilmCoreCalls* core)
+{
+    char path[MAX_PATH];
+    if (!FileBeside(instance, "FilmCore.dll", path, sizeof path))
+        return false;
+    core->module = LoadLibraryA(path);
+    if (!core->module)
+        return false;
+    const bool bound = Bind(core->module, "InitDSData", &core->initDSData) &&
+                       Bind(core->module, "DeInitDSData", &core->deInitDSData) &&
+                       Bind(core->module, "RegDSSyncFunctions", &core->regDSSyncFunctions) &&
+                       Bind(core->module, "SyncScannerParams", &core->syncScannerParams) &&
+                       Bind(core->module, "InitializeScanner", &core->initializeScanner);
+    if (!bound) {
+        FreeLibrary(core->module);
+        core->module = nullptr;
+    }
+    return bound;
+}
+
+// ---- Notifications from FilmCore onto the capability values ----------------
+
+uint32_t U32(void* value, uint32_t size)
+{
+    uint32_t v = 0;
+    if (value && size >= 4)
+        memcpy(&v, value, 4);
+    return v;
+}
+
+float F32(void* value, uint32_t size)
+{
+    float v = 0;
+    if (value && size >= 4)
+        memcpy(&v, value, 4);
+    return v;
+}
+
+// Only values the source offers are taken, so the lists stay true.
+void Follow(uint16_t cap, double v)
+{
+    if (!g_open)
+        return;
+    CapEntry* e = FindCap(&g_session.caps, cap);
+    if (!e)
+        return;
+    for (int i = 0; i < e->valueCount; ++i)
+        if (e->values[i] == v)
+            e->current = v;
+}
+
+void OnResolution(void* value, uint32_t size)
+{
+    Follow(ICAP_XRESOLUTION, U32(value, size));
+    Follow(ICAP_YRESOLUTION, U32(value, size));
+}
+
+void OnDepth(void* value, uint32_t size)
+{
+    const uint32_t depth = U32(value, size);
+    if (depth == 1)
+        Follow(ICAP_PIXELTYPE, TWPT_BW);
+    else if (depth)
+        Follow(ICAP_PIXELTYPE, TWPT_GRAY);
+    Follow(ICAP_BITDEPTH, depth);
+}
+
+void OnUnits(void* value, uint32_t size)
+{
+    static const uint16_t kUnits[] = {0, TWUN_INCHES, TWUN_CENTIMETERS, TWUN_PIXELS};
+    const uint32_t units = U32(value, size);
+    if (units >= 1 && units <= 3)
+        Follow(ICAP_UNITS, kUnits[units]);
+}
+
+void OnFormat(void* value, uint32_t size)
+{
+    char name[9] = {0};
+    if (value)
+        memcpy(name, value, size < 8 ? size : 8);
+    if (strcmp(name, "TIFF") == 0)
+        Follow(ICAP_IMAGEFILEFORMAT, TWFF_TIFF);
+    else if (strcmp(name, "Bitmap") == 0)
+        Follow(ICAP_IMAGEFILEFORMAT, TWFF_BMP);
+}
+
+void OnLeft(void* value, uint32_t size)
+{
+    FrameInches& f = g_session.frame;
+    const double width = f.right - f.left;
+    f.left = F32(value, size);
+    f.right = f.left + width;
+}
+
+void OnTop(void* value, uint32_t size)
+{
+    FrameInches& f = g_session.frame;
+    const double length = f.bottom - f.top;
+    f.top = F32(value, size);
+    f.bottom = f.top + length;
+}
+
+void OnWidth(void* value, uint32_t size)
+{
+    g_session.frame.right = g_session.frame.left + F32(value, size);
+}
+
+void OnLength(void* value, uint32_t size)
+{
+    g_session.frame.bottom = g_session.frame.top + F32(value, size);
+}
+
+SyncEntry g_syncTable[] = {
+    {1, OnFormat}, {3, OnResolution}, {4, OnDepth}, {8, OnUnits}, {9, OnWidth},
+    {10, OnLength}, {20, OnTop},      {21, OnLeft}, {0, nullptr},
+};
+
+// ---- Start --------------------------------------------------------------
+
+void LinkRecords(SourceSession* s)
+{
+    s->ds.HostServices = &s->services;
+    s->ds.ScannerInfo = &s->scanner;
+    s->ds.ScanSettings = &s->settings;
+    s->ds.ScanArea = &s->area;
+    s->ds.ImageControl = &s->image;
+    s->ds.OutputSettings = &s->output;
+}
+
+HWND CreateOwner(HINSTANCE instance)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = instance;
+    wc.lpszClassName = kOwnerClass;
+    RegisterClassA(&wc);   // already registered on a second open
+    return CreateWindowExA(0, kOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+}
+
+DigitizerAbilities Abilities(const SourceSession* s)
+{
+    const ScannerInfo& i = s->scanner;
+    DigitizerAbilities d = {};
+    d.resolutionCount = i.resolutionCount < 9 ? i.resolutionCount : 9;
+    memcpy(d.resolutions, i.resolutions, sizeof d.resolutions);
+    d.depthCount = i.depthCount < 5 ? i.depthCount : 5;
+    memcpy(d.depths, i.depths, sizeof d.depths);
+    d.widthInches = i.maxWidth;
+    d.lengthInches = s->settings.maxLength;
+    d.feederFitted = i.feederSupport == 13;
+    d.feederLoaded = i.feederStatus == 16;
+    d.online = i.toolkitOpen != 0;
+    return d;
+}
+
+}  // namespace
+
+void SettingsFileBeside(HINSTANCE instance, char* path, size_t size)
+{
+    if (!FileBeside(instance, "FilmTwain.ini", path, size))
+        lstrcpynA(path, "FilmTwain.ini", (int)size);
+}
+
+SourceSession* OpenSession(HINSTANCE instance, const TW_IDENTITY* app, TW_UINT16* cc)
+{
+    if (g_open) {
+        *cc = TWCC_MAXCONNECTIONS;
+        return nullptr;
+    }
+    SourceSession* s = &g_session;
+    memset(s, 0, sizeof *s);
+    if (!LoadFilmCore(instance, &s->core)) {
+        *cc = TWCC_OPERATIONERROR;
+        return nullptr;
+    }
+    SettingsFileBeside(instance, g_settingsPath, sizeof g_settingsPath);
+    if (app)
+        s->app = *app;
+    LinkRecords(s);
+    s->core.initDSData(&s->ds);
+    s->services.readProfileString = ReadSetting;
+    s->services.writeProfileString = WriteSetting;
+    s->owner = CreateOwner(instance);
+    s->services.parentWindow = s->owner;
+    s->core.regDSSyncFunctions(g_syncTable, &s->ds);
+    if (!s->owner || s->core.initializeScanner(s->owner, &s->ds, 0) != SCANNER_READY) {
+        *cc = TWCC_CHECKDEVICEONLINE;
+        CloseSession(s);
+        return nullptr;
+    }
+    BuildCapTable(&s->caps, Abilities(s));
+    s->frame = {0, 0, (double)s->scanner.maxWidth, (double)s->settings.maxLength};
+    g_open = true;
+    for (uint16_t cap : {ICAP_XRESOLUTION, ICAP_BITDEPTH, ICAP_UNITS, ICAP_XFERMECH})
+        PushCapability(s, cap);
+    PushFrame(s);
+    s->state = 4;
+    return s;
+}
+
+void CloseSession(SourceSession* s)
+{
+    g_open = false;
+    if (s->core.module) {
+        s->core.deInitDSData();
+        FreeLibrary(s->core.module);
+    }
+    if (s->owner)
+        DestroyWindow(s->owner);
+    memset(s, 0, sizeof *s);
+}
+
+void PushCapability(SourceSession* s, uint16_t cap)
+{
+    const double v = CapCurrent(&s->caps, cap);
+    uint32_t word = (uint32_t)v;
+    switch (cap) {
+    case ICAP_XRESOLUTION:
+    case ICAP_YRESOLUTION:
+        s->core.syncScannerParams(3, &word, 4, &s->ds);
+        break;
+    case ICAP_BITDEPTH:
+    case ICAP_PIXELTYPE:
+        word = (uint32_t)CapCurrent(&s->caps, ICAP_BITDEPTH);
+        s->core.syncScannerParams(4, &word, 4, &s->ds);
+        break;
+    case ICAP_UNITS:
+        word = word == TWUN_CENTIMETERS ? 2 : word == TWUN_PIXELS ? 3 : 1;
+        s->core.syncScannerParams(8, &word, 4, &s->ds);
+        break;
+    case ICAP_XFERMECH:
+        word = word == TWSX_MEMORY ? 1 : word == TWSX_FILE ? 2 : 3;
+        s->core.syncScannerParams(5, &word, 4, &s->ds);
+        break;
+    case ICAP_IMAGEFILEFORMAT: {
+        char name[32] = {0};
+        lstrcpynA(name, word == TWFF_TIFF ? "TIFF" : "Bitmap", sizeof name);
+        s->core.syncScannerParams(1, name, sizeof name, &s->ds);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void PushFrame(SourceSession* s)
+{
+    // Copied first: the notifications each push brings back move the frame.
+    const FrameInches f = s->frame;
+    float left = (float)f.left, top = (float)f.top, width = (float)(f.right - f.left),
+          length = (float)(f.bottom - f.top);
+    s->core.syncScannerParams(21, &left, 4, &s->ds);
+    s->core.syncScannerParams(20, &top, 4, &s->ds);
+    s->core.syncScannerParams(9, &width, 4, &s->ds);
+    s->core.syncScannerParams(10, &length, 4, &s->ds);
+    s->frame = f;
+}
