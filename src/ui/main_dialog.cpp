@@ -16,6 +16,7 @@
 #include "ui/about_dialog.h"
 #include "ui/control_locks.h"
 #include "ui/digitizer_info.h"
+#include "ui/password_dialogs.h"
 #include "ui/resource.h"
 #include "ui/scan_size_dialog.h"
 #include "ui/size_units.h"
@@ -47,6 +48,7 @@ BOOL OnInit(HWND dialog, DSData* ds)
         return FALSE;
     }
     SetPropA(dialog, kReadyProperty, reinterpret_cast<HANDLE>(1));
+    LoadSecuritySettings(ds);  // protection and locks outlive the session
     FillDialogFromSession(ds);
     ApplyControlLocks(dialog, ds);
     ShowFirstStagingNote(dialog, ds);
