@@ -1,5 +1,5 @@
 // The TWAIN 2 structures and constants this data source uses, declared from
-// the TWAIN specification's definitions. Windows packs them on 2 bytes.
+// the published TWAIN 2 definitions. Windows packs them on 2 bytes.
 #ifndef FILMTWAIN_TWAIN_TYPES_H
 #define FILMTWAIN_TWAIN_TYPES_H
 
