@@ -137,6 +137,11 @@ std::string ParseArguments(const std::string& verb, const std::vector<std::strin
             return "screenshot-at needs a percentage from 1 to 99 and a file name ending in .png";
         step->percent = static_cast<int>(v);
         step->text = args[1];
+    } else if (verb == "format") {
+        step->kind = STEP_FORMAT;
+        if (n != 1 || args[0].empty() || args[0].size() >= 32)
+            return "format needs one format name of fewer than 32 characters";
+        step->text = args[0];
     } else if (verb == "exit") {
         step->kind = STEP_EXIT;
         if (n != 0)

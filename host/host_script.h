@@ -19,7 +19,8 @@ enum ScriptStepKind {
     STEP_PAUSE,          // pause SECONDS
     STEP_SCREENSHOT,     // screenshot FILE.png
     STEP_SCREENSHOT_AT,  // screenshot-at PERCENT FILE.png
-    STEP_EXIT            // exit
+    STEP_EXIT,           // exit
+    STEP_FORMAT          // format NAME
 };
 
 // Button ids as the system numbers them (IDOK ...), kept here so the parser
@@ -31,7 +32,7 @@ struct ScriptStep {
     ScriptStepKind kind;
     int line;                // 1-based line of the script
     int control;             // click, pick, type, wait-enabled
-    std::string text;        // pick, type, wait-status, wait-window; file of the screenshots
+    std::string text;        // pick, type, wait-status, wait-window, format; file of the screenshots
     float points[4];         // drag: x1 y1 x2 y2
     int button;              // answer
     double seconds;          // waits: time-out; pause: length

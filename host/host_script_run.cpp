@@ -269,6 +269,16 @@ StepResult Exit(HostSession* s, const ScriptStep& step)
     return STEP_WAITING;
 }
 
+// The format a TWAIN application negotiated while the dialog is open.
+StepResult PushFormat(HostSession* s, const ScriptStep& step)
+{
+    char name[32];
+    lstrcpynA(name, step.text.c_str(), sizeof name);
+    if (!SyncScannerParams(1, name, sizeof name, &s->ds))
+        FailRun(step.line, "format: the library refused \"" + step.text + "\"");
+    return STEP_YIELD;
+}
+
 StepResult RunStep(HostSession* s, const ScriptStep& step)
 {
     switch (step.kind) {
@@ -291,12 +301,14 @@ StepResult RunStep(HostSession* s, const ScriptStep& step)
         g_run.captures.push_back({step.line, step.percent, step.text, false});
         return STEP_DONE;
     case STEP_EXIT: return Exit(s, step);
+    case STEP_FORMAT: return PushFormat(s, step);
     }
     return STEP_DONE;
 }
 
 const char* const kStepNames[] = {"click", "pick", "type", "drag", "answer", "wait-status", "wait-window",
-                                  "wait-enabled", "wait-image", "pause", "screenshot", "screenshot-at", "exit"};
+                                  "wait-enabled", "wait-image", "pause", "screenshot", "screenshot-at", "exit",
+                                  "format"};
 
 void FinishScript(HostSession* s)
 {
