@@ -128,9 +128,14 @@ void PullMemoryTransfer(HostSession* s)
 void RecordSavedImage(HostSession* s)
 {
     const DSData* ds = &s->ds;
+    // In multi-film mode a film's command is handled while the next film is
+    // readied, when outputPath already names that one: the k-th command
+    // since the Scan press is the k-th film of the batch.
+    const int film = ++s->filmsFinished;
     if (!ds->ImageControl->saveToDiskActive || ds->ScanSettings->scanCancelled)
         return;
-    const char* path = ds->OutputSettings->outputPath;
+    const bool batch = ds->ImageControl->multiFilmMode && film <= BATCH_MAX;
+    const char* path = batch ? ds->OutputSettings->batchNames[film - 1] : ds->OutputSettings->outputPath;
     if (FileExists(path))
         AddSessionImage(s, path);
     else
