@@ -230,7 +230,12 @@ def read_only(folder):
             yield True
         else:
             os.remove(probe)
-            yield check(False, "%s could not be made read-only" % folder)
+            if os.geteuid() == 0 and not mounted:
+                # A root without the right to mount cannot make a folder refuse it.
+                print("read-only case skipped: no read-only bind mount here")
+                yield None
+            else:
+                yield check(False, "%s could not be made read-only" % folder)
     finally:
         if mounted:
             subprocess.run(["umount", folder], check=True)
@@ -253,6 +258,8 @@ def case_faults():
         run = os.path.join(WORK, name + "-run")
         if name == "read-only":
             with read_only(folder) as ready:
+                if ready is None:
+                    continue
                 log = run_host(run, steps, kit) if ready else ""
         else:
             log = run_host(run, steps, kit)
