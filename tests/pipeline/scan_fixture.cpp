@@ -80,14 +80,6 @@ int32_t ScanFixture::Run()
     return result;
 }
 
-std::vector<std::string> ScanFixture::BoxTexts() const
-{
-    std::vector<std::string> texts;
-    for (const SeenBox& box : BoxResponderMessageBoxes())
-        texts.push_back(box.caption + ": " + box.text);
-    return texts;
-}
-
 void ScriptedScan::SetUp()
 {
     Open(nullptr);

@@ -73,17 +73,10 @@ protected:
 // sizes typed in inches.
 TEST_F(ScanProgramming, WindowFollowsTheSelectionOrTheTypedSize)
 {
-    const struct {
-        const char* name;
-        float left, right, top, bottom;
-        const char* manual[4];  // width, length, top, left; none: auto size
-        uint32_t topCenter;
-        uint8_t hardware;
-        bool film;  // 12 inches: 1800 pixels a line; else the bed's 2100
-        const char* pixelSizes;
-        const char* offset;
-        uint32_t scanPixels;
-    } cases[] = {
+    // manual: width, length, top, left (none: auto size); film: 12 inches,
+    // 1800 pixels a line, else the bed's 2100.
+    const struct { const char* name; float left, right, top, bottom; const char* manual[4]; uint32_t topCenter;
+                   uint8_t hardware; bool film; const char *pixelSizes, *offset; uint32_t scanPixels; } cases[] = {
         {"region, new digitizer", 2, 6, 1, 11, {}, 0, 7, false, "setPixelSize(600,1500) setPixelSize(600,1500)",
          "setOffset(301,150)", 600},
         {"full width loses a pixel", 0, 14, 0, 17, {}, 0, 7, false,
@@ -177,6 +170,20 @@ TEST_F(ScanProgramming, PixelSizesRoundTripExactly)
         EXPECT_EQ(Text(IDC_WIDTH), c.width);
         EXPECT_EQ(Text(IDC_LEFT), c.left);
         EXPECT_EQ(Text(IDC_TOP), c.top);
+    }
+}
+
+// Hardware before version 7 takes 12-bit samples as 16.
+TEST_F(ScanProgramming, TwelveBitsGoAsSixteenBeforeVersionSeven)
+{
+    const struct { uint8_t hardware; const char *depth, *bits; } cases[] = {
+        {6, "12", "setBitsPerPixel(16)"}, {7, "12", "setBitsPerPixel(12)"}, {6, "16", "setBitsPerPixel(16)"},
+        {6, "8", "setBitsPerPixel(8)"}};
+    for (const auto& c : cases) {
+        s.scanner.hardwareVersion = c.hardware;
+        ASSERT_TRUE(SelectListText(main, IDC_DEPTH, c.depth));
+        Program();
+        EXPECT_EQ(Calls("setBitsPerPixel"), c.bits) << int(c.hardware) << " " << c.depth;
     }
 }
 
