@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "box_responder.h"
-#include "frame/clock.h"
 #include "pipeline/scan_proc.h"
 #include "scanner/toolkit.h"
 

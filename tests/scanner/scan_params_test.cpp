@@ -3,13 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "box_responder.h"
-#include "frame/clock.h"
 #include "main_dialog_stub.h"
 #include "scanner/scan_controls.h"
 #include "scanner/scan_lists.h"
@@ -17,6 +13,7 @@
 #include "scanner/scanner_init.h"
 #include "kit_spy.h"
 #include "scanner/toolkit.h"
+#include "test_files.h"
 #include "ui/resource.h"
 
 namespace {
@@ -140,10 +137,7 @@ TEST_F(ScanProgramming, WholeFrameIsLoggedToldAndShown)
     EXPECT_EQ(Text(IDC_IMAGE_SIZE), "5355K");
     EXPECT_EQ(s.settings.progressTotal, 2100u * 2550);
     EXPECT_EQ(NotifiedIds(&s), (std::vector<int32_t>{14, 19, 3, 4}));
-    std::ifstream log("c:\\nqt\\twnqt32.log", std::ios::binary);
-    std::stringstream text;
-    text << log.rdbuf();
-    EXPECT_EQ(text.str(), "SetScanParams : bitdepths = 8, width = 2100, height = 2550\n");
+    EXPECT_EQ(ReadFileText("c:\\nqt\\twnqt32.log"), "SetScanParams : bitdepths = 8, width = 2100, height = 2550\n");
     for (int id : {IDC_WIDTH, IDC_LENGTH, IDC_TOP, IDC_LEFT, IDC_SCAN_SIZE})
         EXPECT_FALSE(Enabled(id)) << id;
 }
