@@ -25,7 +25,9 @@ function(filmcore_win32_test name)
     filmcore_test(${name} ${ARGN})
     # Every Windows test shares the prefix's c:\nqt folder: the log that scan
     # programming, the scan pipeline and start-up append to, and the temp files.
+    # They load the module and the installed virtual digitizer: both come first.
     if(TARGET ${name})
         set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_nqt_folder)
+        add_dependencies(${name} FilmCore scankit32)
     endif()
 endfunction()

@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <string>
 
 #include "box_responder.h"
 #include "frame/log.h"

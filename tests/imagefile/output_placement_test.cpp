@@ -14,12 +14,7 @@
 
 namespace {
 
-struct FormatCase {
-    uint32_t format;
-    const char* extension;
-};
-
-const FormatCase kFormats[] = {{OUTPUT_BITMAP, "bmp"}, {OUTPUT_TIFF, "tif"}, {OUTPUT_DICOM, "dcm"}};
+const struct { uint32_t format; const char* extension; } kFormats[] = {{OUTPUT_BITMAP, "bmp"}, {OUTPUT_TIFF, "tif"}, {OUTPUT_DICOM, "dcm"}};
 const std::string kEarlierImage = "the operator's earlier image";
 std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
 
@@ -52,7 +47,7 @@ uint16_t StartImage(OutputWriter* writer, const std::string& path, uint32_t form
 // target, whose temporary name cannot be longer.
 TEST(OutputPlacement, OnlyAFinishReplacesTheEarlierFile)
 {
-    for (const FormatCase& c : kFormats) {
+    for (const auto& c : kFormats) {
         SCOPED_TRACE(c.extension);
         std::string fresh = TestFilePath(std::string("placement_fresh.") + c.extension);
         std::string target = TestFilePath("placement_");

@@ -2,7 +2,6 @@
 // format choice and the output file check with the operator's answers.
 #include "dialog_test_support.h"
 
-#include <string.h>
 
 #include "frame/text_copy.h"
 #include "imagefile/output_prepare.h"

@@ -84,13 +84,6 @@ protected:
             t.push_back(DialogText(main, id));
         return t;
     }
-    std::string OnlyBox()
-    {
-        std::vector<SeenBox> boxes = BoxResponderMessageBoxes();
-        if (boxes.size() != 1)
-            return "boxes: " + std::to_string(boxes.size());
-        return boxes[0].caption + "|" + boxes[0].text + "|" + std::to_string(boxes[0].icon);
-    }
 };
 
 TEST_F(PreviewArea, DragFromBottomRightScansTheRegionInInches)
@@ -140,7 +133,7 @@ TEST_F(PreviewArea, ScanRefusalsAndTheUntouchedSelection)
 
     Drag(f.left + 10, f.top + 10, f.left + 50, f.top + 50);
     Scan();  // no prescan on screen
-    EXPECT_EQ(OnlyBox(), "ERROR|Bad image size.|" + std::to_string(BOX_ICON_STOP));
+    EXPECT_EQ(BoxResponderLines(), std::vector<std::string>{"ERROR|Bad image size.|" + std::to_string(BOX_ICON_STOP)});
     EXPECT_EQ(StubCommandsReceived(IDM_SCAN_REGION), 1);
 
     BoxResponderClear();
@@ -149,8 +142,8 @@ TEST_F(PreviewArea, ScanRefusalsAndTheUntouchedSelection)
     Paint();
     Drag(f.left + 5, f.top + 50, f.left + 2, f.top + 10);
     Scan();
-    EXPECT_EQ(OnlyBox(), "WARNING|The scan area you selected is outside the film.|" +
-                             std::to_string(BOX_ICON_EXCLAMATION));
+    EXPECT_EQ(BoxResponderLines(), std::vector<std::string>{"WARNING|The scan area you selected is outside the film.|" +
+                                                            std::to_string(BOX_ICON_EXCLAMATION)});
     EXPECT_EQ(StubCommandsReceived(IDM_SCAN_REGION), 1);
     EXPECT_EQ(s.area.selection[1], f.top + 10);  // left normalised
 }

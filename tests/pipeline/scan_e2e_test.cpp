@@ -95,13 +95,8 @@ protected:
 TEST_F(ScanEndToEnd, EachWriterDepthOrientationAndCutAndAPrescan)
 {
     DeleteFileA((folder + "\\manifest.txt").c_str());
-    const struct {
-        const char* file;
-        uint8_t depth;
-        bool landscape;
-        uint32_t cutWidth;  // 0: the whole frame
-        uint32_t pixels, lines;
-    } cases[] = {
+    // cutWidth 0: the whole frame.
+    const struct { const char* file; uint8_t depth; bool landscape; uint32_t cutWidth, pixels, lines; } cases[] = {
         {"bmp8_portrait_whole.bmp", 8, false, 0, 161, 90}, {"bmp1_landscape_cut.bmp", 1, true, 113, 160, 87},
         {"bmp8_landscape_cut.bmp", 8, true, 97, 140, 60}, {"tif1_portrait_whole.tif", 1, false, 0, 163, 90},
         {"tif8_landscape_whole.tif", 8, true, 0, 150, 83}, {"tif12_portrait_cut.tif", 12, false, 101, 150, 90},
@@ -120,9 +115,9 @@ TEST_F(ScanEndToEnd, EachWriterDepthOrientationAndCutAndAPrescan)
         s.area.prescanMode = prescan;
         if (prescan)   // a prescan opens no file: not even one it could not open
             snprintf(s.output.outputPath, sizeof s.output.outputPath, "%s", (folder + "\\none\\x.bmp").c_str());
-        ASSERT_EQ(1, Run()) << StubStatusText() << " " << ::testing::PrintToString(BoxTexts());
+        ASSERT_EQ(1, Run()) << StubStatusText() << " " << ::testing::PrintToString(BoxResponderLines());
         EXPECT_EQ("Scan Completed Successfully.", StubStatusText());
-        EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
+        EXPECT_EQ(BoxResponderLines(), std::vector<std::string>{});
         EXPECT_EQ(c.lines, s.settings.imageHeight);
         EXPECT_EQ(c.cutWidth && c.cutWidth < c.pixels ? c.cutWidth : c.pixels, s.settings.scanWidth);
         EXPECT_EQ(prescan, kEarlierImage == ReadFileText(path)) << "replaced by a file scan only";
@@ -187,7 +182,7 @@ TEST_F(ScanEndToEnd, StalledDigitizerEndsAtOnceUnderTheVirtualClock)
     EXPECT_EQ(0, Run());
     EXPECT_GE(ClockSleptTotal(), 10000u) << "ten seconds on the library's clock";
     EXPECT_LT(ClockSleptTotal(), 11000u);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"ERROR: Error in Scan process."});
+    EXPECT_EQ(BoxResponderLines(), std::vector<std::string>{"ERROR|Error in Scan process.|1"});
     EXPECT_EQ(kEarlierImage, ReadFileText(path));
     EXPECT_FALSE(Temporaries(path)) << "the landscape line file or the writer's";
 }

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "box_responder.h"
-#include "frame/clock.h"
 #include "pipeline/scan_proc.h"
 #include "scanner/toolkit.h"
 
@@ -78,14 +77,6 @@ int32_t ScanFixture::Run()
     const int32_t result = ScanProcRun(main, &s.ds);
     s.settings.scanState = 0;
     return result;
-}
-
-std::vector<std::string> ScanFixture::BoxTexts() const
-{
-    std::vector<std::string> texts;
-    for (const SeenBox& box : BoxResponderMessageBoxes())
-        texts.push_back(box.caption + ": " + box.text);
-    return texts;
 }
 
 void ScriptedScan::SetUp()

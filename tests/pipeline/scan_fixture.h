@@ -48,7 +48,6 @@ protected:
     void SetScan(uint16_t resolution, uint32_t pixels, uint32_t lines, uint32_t depth, const std::string& path,
                  uint32_t format);
     int32_t Run();        // ScanProcRun with scanState 1, as the scan command does
-    std::vector<std::string> BoxTexts() const;
 };
 
 // A scripted digitizer delivering `pixels` x `lines` at `depth`, 150 dpi;

@@ -12,15 +12,9 @@
 TEST_F(ScriptedScan, FileScansAskForWholeLinesAndWriteEveryLine)
 {
     const char* const kFile = "scanproc_lines.bmp";
-    const struct {
-        const char* what;
-        uint16_t averageCount;
-        uint32_t pixels, depth, lines, maxChunk;
-        float cutRight;     // 0: the whole frame
-        const char* path;   // "": the default bitmap
-        uint32_t width;     // of the written rows
-        std::vector<uint32_t> requests;
-    } cases[] = {
+    // cutRight 0: the whole frame; path "": the default bitmap; width: of the written rows.
+    const struct { const char* what; uint16_t averageCount; uint32_t pixels, depth, lines, maxChunk; float cutRight;
+                   const char* path; uint32_t width; std::vector<uint32_t> requests; } cases[] = {
         {"15 lines a read, then the 10 missing", 1, 2100, 8, 40, 0, 0, kFile, 2100, {31500, 31500, 21000}},
         {"at most 64 lines a read", 1, 100, 8, 150, 0, 0, kFile, 100, {6400, 6400, 2200}},
         {"two bytes a sample", 1, 2100, 16, 20, 0, 0, kFile, 2100, {29400, 29400, 25200}},
@@ -65,7 +59,7 @@ TEST_F(ScriptedScan, FileScansAskForWholeLinesAndWriteEveryLine)
         }
         EXPECT_EQ(s.settings.imageHeight, c.lines);
         EXPECT_EQ(StubStatusText(), "Scan Completed Successfully.");
-        EXPECT_TRUE(BoxTexts().empty());
+        EXPECT_TRUE(BoxResponderLines().empty());
         EXPECT_NE(s.settings.scanPreviewBits, nullptr);
     }
 }
@@ -110,7 +104,7 @@ TEST_F(ScriptedScan, EmptyDigitizerIsRecognisedOnShortScansOnly)
         s.settings.resolution = c.resolution;
         Image().sample = [v = c.sample](uint32_t, uint32_t) { return v; };
         EXPECT_EQ(Run(), c.warned ? 0 : 1);
-        EXPECT_EQ(BoxTexts(), c.warned ? std::vector<std::string>{"WARNING: Please Load a Film in the Digitizer."}
+        EXPECT_EQ(BoxResponderLines(), c.warned ? std::vector<std::string>{"WARNING|Please Load a Film in the Digitizer.|2"}
                                        : std::vector<std::string>{});
         EXPECT_EQ(BmpRows("scanproc_nofilm.bmp").size(), c.warned ? 0u : c.lines);
         EXPECT_EQ(FileExists("scanproc_nofilm.bmp"), !c.warned);
@@ -120,15 +114,15 @@ TEST_F(ScriptedScan, EmptyDigitizerIsRecognisedOnShortScansOnly)
 TEST_F(ScriptedScan, InitialisationFailuresAreReportedAndReleaseOnlyWhatWasTaken)
 {
     const struct { uint16_t average; uint32_t depth, pixels; const char* box; } cases[] = {
-        {0, 8, 100, "ERROR: Bad averageCount"}, {1, 4, 100, "ERROR: Bad BitDepth"},
-        {1, 8, 0, "ERROR: Bad scanWidth"},
+        {0, 8, 100, "ERROR|Bad averageCount|1"}, {1, 4, 100, "ERROR|Bad BitDepth|1"},
+        {1, 8, 0, "ERROR|Bad scanWidth|1"},
     };
     for (const auto& c : cases) {
         NewImage();
         Program(c.pixels, 10, c.depth, "scanproc_badinit.bmp");
         Image().averageCount = c.average;
         EXPECT_EQ(Run(), 0);
-        EXPECT_EQ(BoxTexts(), std::vector<std::string>{c.box});
+        EXPECT_EQ(BoxResponderLines(), std::vector<std::string>{c.box});
         EXPECT_EQ(s.image.preview.group, FC_NO_GROUP);
     }
     // Refuse each system allocation of a scan in turn: whatever fails, all

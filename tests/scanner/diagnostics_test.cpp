@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "box_responder.h"
 #include "main_dialog_stub.h"
 #include "scanner/diagnostics.h"
 #include "ui/resource.h"

@@ -3,13 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "box_responder.h"
-#include "frame/clock.h"
 #include "main_dialog_stub.h"
 #include "scanner/scan_controls.h"
 #include "scanner/scan_lists.h"
@@ -17,6 +13,7 @@
 #include "scanner/scanner_init.h"
 #include "kit_spy.h"
 #include "scanner/toolkit.h"
+#include "test_files.h"
 #include "ui/resource.h"
 
 namespace {
@@ -73,17 +70,10 @@ protected:
 // sizes typed in inches.
 TEST_F(ScanProgramming, WindowFollowsTheSelectionOrTheTypedSize)
 {
-    const struct {
-        const char* name;
-        float left, right, top, bottom;
-        const char* manual[4];  // width, length, top, left; none: auto size
-        uint32_t topCenter;
-        uint8_t hardware;
-        bool film;  // 12 inches: 1800 pixels a line; else the bed's 2100
-        const char* pixelSizes;
-        const char* offset;
-        uint32_t scanPixels;
-    } cases[] = {
+    // manual: width, length, top, left (none: auto size); film: 12 inches,
+    // 1800 pixels a line, else the bed's 2100.
+    const struct { const char* name; float left, right, top, bottom; const char* manual[4]; uint32_t topCenter;
+                   uint8_t hardware; bool film; const char *pixelSizes, *offset; uint32_t scanPixels; } cases[] = {
         {"region, new digitizer", 2, 6, 1, 11, {}, 0, 7, false, "setPixelSize(600,1500) setPixelSize(600,1500)",
          "setOffset(301,150)", 600},
         {"full width loses a pixel", 0, 14, 0, 17, {}, 0, 7, false,
@@ -147,10 +137,7 @@ TEST_F(ScanProgramming, WholeFrameIsLoggedToldAndShown)
     EXPECT_EQ(Text(IDC_IMAGE_SIZE), "5355K");
     EXPECT_EQ(s.settings.progressTotal, 2100u * 2550);
     EXPECT_EQ(NotifiedIds(&s), (std::vector<int32_t>{14, 19, 3, 4}));
-    std::ifstream log("c:\\nqt\\twnqt32.log", std::ios::binary);
-    std::stringstream text;
-    text << log.rdbuf();
-    EXPECT_EQ(text.str(), "SetScanParams : bitdepths = 8, width = 2100, height = 2550\n");
+    EXPECT_EQ(ReadFileText("c:\\nqt\\twnqt32.log"), "SetScanParams : bitdepths = 8, width = 2100, height = 2550\n");
     for (int id : {IDC_WIDTH, IDC_LENGTH, IDC_TOP, IDC_LEFT, IDC_SCAN_SIZE})
         EXPECT_FALSE(Enabled(id)) << id;
 }
@@ -177,6 +164,20 @@ TEST_F(ScanProgramming, PixelSizesRoundTripExactly)
         EXPECT_EQ(Text(IDC_WIDTH), c.width);
         EXPECT_EQ(Text(IDC_LEFT), c.left);
         EXPECT_EQ(Text(IDC_TOP), c.top);
+    }
+}
+
+// Hardware before version 7 takes 12-bit samples as 16.
+TEST_F(ScanProgramming, TwelveBitsGoAsSixteenBeforeVersionSeven)
+{
+    const struct { uint8_t hardware; const char *depth, *bits; } cases[] = {
+        {6, "12", "setBitsPerPixel(16)"}, {7, "12", "setBitsPerPixel(12)"}, {6, "16", "setBitsPerPixel(16)"},
+        {6, "8", "setBitsPerPixel(8)"}};
+    for (const auto& c : cases) {
+        s.scanner.hardwareVersion = c.hardware;
+        ASSERT_TRUE(SelectListText(main, IDC_DEPTH, c.depth));
+        Program();
+        EXPECT_EQ(Calls("setBitsPerPixel"), c.bits) << int(c.hardware) << " " << c.depth;
     }
 }
 

@@ -65,14 +65,8 @@ protected:
 // asked to close and whether the toolkit stays open.
 TEST_F(StartUp, FailuresGiveTheirCodeBoxAndClose)
 {
-    const struct {
-        const char* config;
-        int (*loader)(void);
-        int result;
-        const char* boxes;
-        int closes;
-        uint32_t open;
-    } cases[] = {
+    const struct { const char* config; int (*loader)(void); int result; const char* boxes; int closes; uint32_t open; }
+        cases[] = {
         {"adapters = 0", SpyLoader, 4, "", 0, 0},
         {"", LoadFails, 4, "Load Library|Failed to load scankit32.dll in \\twain_32\\nqt\\ folder|none|OK\n", 0, 0},
         {"openResult = -7", SpyLoader, 1, "ERROR|Unable to find SCSI adapter.|stop|OK\n", 1, 0},

@@ -149,3 +149,11 @@ std::string BoxLine(const SeenBox& box)
     static const char* const icons[] = {"none", "stop", "exclamation", "question", "information"};
     return box.caption + "|" + box.text + "|" + icons[box.icon];
 }
+
+std::vector<std::string> BoxResponderLines(void)
+{
+    std::vector<std::string> lines;
+    for (const SeenBox& b : BoxResponderMessageBoxes())
+        lines.push_back(b.caption + "|" + b.text + "|" + std::to_string(b.icon));
+    return lines;
+}

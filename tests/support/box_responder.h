@@ -42,6 +42,9 @@ std::vector<SeenBox> BoxResponderMessageBoxes(void);
 void BoxResponderClear(void);
 // "caption|text|icon", the icon by name: "ERROR|Unable to open toolkit.|stop".
 std::string BoxLine(const SeenBox& box);
+// Every message box so far as "caption|text|icon", the icon by its number
+// (1 stop, 2 exclamation, 3 question, 4 information).
+std::vector<std::string> BoxResponderLines(void);
 
 // Runs the message queue until it is empty.
 void PumpPending(void);

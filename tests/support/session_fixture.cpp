@@ -89,26 +89,16 @@ static void CloseRequest(DSData*) {}
 
 void NewTestSession(TestSession* s)
 {
-    s->host = {};
-    s->scanner = {};
-    s->settings = {};
-    s->area = {};
-    s->image = {};
-    s->output = {};
+    *s = TestSession();
     s->ds.HostServices = &s->host;
     s->ds.ScannerInfo = &s->scanner;
     s->ds.ScanSettings = &s->settings;
     s->ds.ScanArea = &s->area;
     s->ds.ImageControl = &s->image;
     s->ds.OutputSettings = &s->output;
-    s->syncTable.clear();
     for (int32_t id = 1; id <= 23; ++id)
         s->syncTable.push_back(SyncEntry{id, kRecorders[id]});
     s->syncTable.push_back(SyncEntry{0, nullptr});
-    s->profile.clear();
-    s->profileWrites.clear();
-    s->notifications.clear();
-    s->imageReadyCalls = 0;
     g_current = s;
 }
 

@@ -50,3 +50,10 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path)
 void WriteFileText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 bool FileExists(const std::string& path) { return std::ifstream(path).good(); }
+
+long long FileSize(const std::string& path)
+{
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    return error ? -1 : static_cast<long long>(size);
+}

@@ -16,5 +16,6 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path);
 std::string ReadFileText(const std::string& path);
 void WriteFileText(const std::string& path, const std::string& text);
 bool FileExists(const std::string& path);
+long long FileSize(const std::string& path);  // -1 when absent
 
 #endif

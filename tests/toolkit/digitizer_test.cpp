@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
-#include <string.h>
 
 #include <algorithm>
 #include <fstream>
@@ -41,13 +40,7 @@ bool UseDigitizer(const std::string& ini)
     std::ofstream(path, std::ios::binary) << ini;
 #ifdef _WIN32
     SetEnvironmentVariableA("SCANKIT_CONFIG", path.c_str());
-    char dll[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, dll, sizeof dll);
-    char* slash = length && length < sizeof dll ? strrchr(dll, '\\') : nullptr;
-    if (!slash || (size_t)(slash - dll) + 16 >= sizeof dll)
-        return false;
-    strcpy(slash + 1, "scankit32.dll");
-    if (!ToolkitBindFile(dll))
+    if (!ToolkitBindFile("scankit32.dll"))  // the program's folder is searched first
         return false;
 #else
     setenv("SCANKIT_CONFIG", path.c_str(), 1);

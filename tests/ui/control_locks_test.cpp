@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <initializer_list>
+#include <string>
+
 #include "main_dialog_stub.h"
 #include "scanner/scan_lists.h"
 #include "ui/control_locks.h"
@@ -20,10 +23,20 @@ INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
 
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != 0; }
 
+// '+' for each control the operator may use, '-' for each locked one.
+std::string Usable(HWND dialog, std::initializer_list<int> ids)
+{
+    std::string states;
+    for (int id : ids)
+        states += Enabled(dialog, id) ? '+' : '-';
+    return states;
+}
+
 uint32_t Bit(int group) { return 1u << ((group - IDC_LOCK_RESOLUTION) & 31); }
 
 class ControlLocks : public DigitizerSessionTest {
 protected:
+    void SetUp() override { StartDigitizer(kConfig); }
     HWND options = nullptr;
 
     void OpenOptionsTemplate()
@@ -44,45 +57,32 @@ protected:
 
 TEST_F(ControlLocks, MaskDecidesWhichMainControlsTheOperatorMayUse)
 {
-    StartDigitizer(kConfig);
     s.settings.autoSize = 0;
     s.settings.topCenter = 1;
     s.image.guiControlMask = ~(Bit(IDC_LOCK_DEPTH) | Bit(IDC_LOCK_SAVE_TO_DISK));
     ApplyControlLocks(main, &s.ds);
-    EXPECT_TRUE(Enabled(main, IDC_RESOLUTION));
-    EXPECT_FALSE(Enabled(main, IDC_DEPTH));
-    EXPECT_FALSE(Enabled(main, IDC_DEPTH_LABEL));
-    EXPECT_FALSE(Enabled(main, IDC_SAVE_TO_DISK));
-    EXPECT_FALSE(Enabled(main, IDC_FILE_FORMAT));
-    EXPECT_TRUE(Enabled(main, IDC_PRESCAN));
+    EXPECT_EQ(Usable(main, {IDC_RESOLUTION, IDC_DEPTH, IDC_DEPTH_LABEL, IDC_SAVE_TO_DISK, IDC_FILE_FORMAT, IDC_PRESCAN}),
+              "+----+");
     // Region controls: sizes usable, offsets not while TopCenter is on.
-    EXPECT_TRUE(Enabled(main, IDC_WIDTH));
-    EXPECT_TRUE(Enabled(main, IDC_SCAN_SIZE));
-    EXPECT_TRUE(Enabled(main, IDC_TOP_CENTER));
-    EXPECT_FALSE(Enabled(main, IDC_TOP));
-    EXPECT_FALSE(Enabled(main, IDC_LEFT_LABEL));
+    EXPECT_EQ(Usable(main, {IDC_WIDTH, IDC_SCAN_SIZE, IDC_TOP_CENTER, IDC_TOP, IDC_LEFT_LABEL}), "+++--");
 
     s.image.guiControlMask = ~Bit(IDC_LOCK_ROI);
     s.image.saveToDisk = 1;
     ApplyControlLocks(main, &s.ds);
-    for (int id : {IDC_WIDTH, IDC_LENGTH, IDC_TOP, IDC_LEFT, IDC_AUTO_SIZE, IDC_SCAN_SIZE,
-                   IDC_TOP_CENTER, IDC_TOP_LABEL, IDC_LEFT_LABEL, IDC_WIDTH_LABEL, IDC_LENGTH_LABEL})
-        EXPECT_FALSE(Enabled(main, id)) << id;
-    EXPECT_TRUE(Enabled(main, IDC_FILE_FORMAT));
+    EXPECT_EQ(Usable(main, {IDC_WIDTH, IDC_LENGTH, IDC_TOP, IDC_LEFT, IDC_AUTO_SIZE, IDC_SCAN_SIZE, IDC_TOP_CENTER,
+                            IDC_TOP_LABEL, IDC_LEFT_LABEL, IDC_WIDTH_LABEL, IDC_LENGTH_LABEL, IDC_FILE_FORMAT}),
+              "-----------+");
 
     // Multi-film mode takes Save To Disk away; no prescan on a digitizer without it.
     s.image.guiControlMask = ~0u;
     s.image.multiFilmMode = 1;
     s.scanner.prescanCapability = 0;
     ApplyControlLocks(main, &s.ds);
-    EXPECT_FALSE(Enabled(main, IDC_SAVE_TO_DISK));
-    EXPECT_FALSE(Enabled(main, IDC_PRESCAN));
-    EXPECT_TRUE(Enabled(main, IDC_FILM_COUNT));
+    EXPECT_EQ(Usable(main, {IDC_SAVE_TO_DISK, IDC_PRESCAN, IDC_FILM_COUNT}), "--+");
 }
 
 TEST_F(ControlLocks, OptionsFollowTheirGroupsAndTheDigitizer)
 {
-    StartDigitizer(kConfig);
     OpenOptionsTemplate();
     s.image.guiControlMask = ~0u;
     s.image.bilevelScanning = 1;
@@ -90,18 +90,14 @@ TEST_F(ControlLocks, OptionsFollowTheirGroupsAndTheDigitizer)
     s.output.transferMode = 1;
     s.image.memTransferEnabled = 1;
     ApplyControlLocks(options, &s.ds);
-    EXPECT_FALSE(Enabled(options, IDC_PORTRAIT));
-    EXPECT_FALSE(Enabled(options, IDC_LANDSCAPE));
-    EXPECT_FALSE(Enabled(options, IDC_EXPOSURE));  // the scroll bar changes it
-    EXPECT_TRUE(Enabled(options, IDC_EXPOSURE_SCROLL));
-    EXPECT_TRUE(Enabled(options, IDC_BILEVEL));
-    EXPECT_TRUE(Enabled(options, IDC_THRESHOLD));
+    // The exposure field is changed by its scroll bar only.
+    EXPECT_EQ(Usable(options, {IDC_PORTRAIT, IDC_LANDSCAPE, IDC_EXPOSURE, IDC_EXPOSURE_SCROLL, IDC_BILEVEL,
+                               IDC_THRESHOLD}), "---+++");
 
     // A locked bilevel group stays locked on a digitizer that scans 1 bit.
     s.image.guiControlMask = ~Bit(IDC_LOCK_BILEVEL);
     ApplyControlLocks(options, &s.ds);
-    EXPECT_FALSE(Enabled(options, IDC_BILEVEL));
-    EXPECT_FALSE(Enabled(options, IDC_THRESHOLD_SCROLL));
+    EXPECT_EQ(Usable(options, {IDC_BILEVEL, IDC_THRESHOLD_SCROLL}), "--");
 
     // Without averaging on the digitizer both averaging and dark enhance go.
     CheckDlgButton(options, IDC_LINE_AVERAGING, BST_CHECKED);
@@ -110,13 +106,11 @@ TEST_F(ControlLocks, OptionsFollowTheirGroupsAndTheDigitizer)
     ApplyControlLocks(options, &s.ds);
     EXPECT_EQ(IsDlgButtonChecked(options, IDC_LINE_AVERAGING), BST_UNCHECKED);
     EXPECT_EQ(IsDlgButtonChecked(options, IDC_DARK_ENHANCE), BST_UNCHECKED);
-    EXPECT_FALSE(Enabled(options, IDC_AVERAGE_COUNT));
-    EXPECT_FALSE(Enabled(options, IDC_DARK_ENHANCE));
+    EXPECT_EQ(Usable(options, {IDC_AVERAGE_COUNT, IDC_DARK_ENHANCE}), "--");
 }
 
 TEST_F(ControlLocks, SizeFieldsAreReadInTheOldUnitAndShownInTheNew)
 {
-    StartDigitizer(kConfig);
     s.image.guiControlMask = ~0u;
     s.settings.autoSize = 0;
     SetDlgItemTextA(main, IDC_UNITS_NAME, "inches");
@@ -146,8 +140,7 @@ TEST_F(ControlLocks, SizeFieldsAreReadInTheOldUnitAndShownInTheNew)
 
     s.settings.autoSize = 1;
     EnableSizeControls(main, &s.ds);
-    EXPECT_FALSE(Enabled(main, IDC_WIDTH));
-    EXPECT_FALSE(Enabled(main, IDC_SCAN_SIZE));
+    EXPECT_EQ(Usable(main, {IDC_WIDTH, IDC_SCAN_SIZE}), "--");
 }
 
 }  // namespace

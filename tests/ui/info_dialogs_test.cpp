@@ -32,11 +32,12 @@ bool EndsInMb(const std::string& text)
     return text.size() > 3 && text.compare(text.size() - 3, 3, " MB") == 0 && std::atoll(text.c_str()) > 0;
 }
 
-class InfoDialogs : public DigitizerSessionTest {};
+class InfoDialogs : public DigitizerSessionTest {
+    void SetUp() override { StartDigitizer(kConfig); }
+};
 
 TEST_F(InfoDialogs, DigitizerInformationListsWhatStartUpLearned)
 {
-    StartDigitizer(kConfig);
     EXPECT_EQ(ShowDigitizerInfo(main, &s.ds), 0);
     auto boxes = BoxResponderMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
@@ -63,7 +64,6 @@ TEST_F(InfoDialogs, DigitizerInformationListsWhatStartUpLearned)
 
 TEST_F(InfoDialogs, AboutShowsVersionResourcesAndTheVariantsPicture)
 {
-    StartDigitizer(kConfig);
     ULARGE_INTEGER available = {};
     ASSERT_TRUE(GetDiskFreeSpaceExA("c:\\", &available, nullptr, nullptr));
     const long long freeMb = static_cast<long long>(available.QuadPart / 1048576u);

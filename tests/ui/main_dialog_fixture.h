@@ -66,14 +66,7 @@ protected:
         SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, notification), 0);
         PumpPending();
     }
-    // caption|text|icon of every message box, in order.
-    std::vector<std::string> Boxes() const
-    {
-        std::vector<std::string> seen;
-        for (const SeenBox& b : BoxResponderMessageBoxes())
-            seen.push_back(b.caption + "|" + b.text + "|" + std::to_string(b.icon));
-        return seen;
-    }
+    std::vector<std::string> Boxes() const { return BoxResponderLines(); }
     std::string Setting(const char* section, const char* key) const
     {
         const std::string* value = GetProfile(&s, section, key);

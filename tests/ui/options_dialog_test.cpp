@@ -41,14 +41,6 @@ size_t Calibrations(const std::string& log)
     return n;
 }
 
-Texts Described(const std::vector<SeenBox>& boxes)
-{
-    Texts seen;
-    for (const SeenBox& b : boxes)
-        seen.push_back(b.caption + "|" + b.text + "|" + std::to_string(b.icon));
-    return seen;
-}
-
 void AnswerPassword(const char* typed)
 {
     BoxResponderAdd({"Password", IDOK, [=](HWND p) { SetDlgItemTextA(p, IDC_PASSWORD_TEXT, typed); }});
@@ -56,6 +48,7 @@ void AnswerPassword(const char* typed)
 
 class Options : public DigitizerSessionTest {
 protected:
+    void SetUp() override { StartDigitizer(kConfig); }
     // The dialog runs `steps` once it is up, then gets `button`.
     int Run(std::function<void(HWND)> steps, int button = IDCANCEL)
     {
@@ -82,7 +75,6 @@ protected:
 
 TEST_F(Options, OpensFilledAndOkAppliesWhatEscapeDiscards)
 {
-    StartDigitizer(kConfig);
     Texts opened;
     EXPECT_EQ(Run([&](HWND d) {
         opened = {DialogText(d, IDC_TABLE_LIST), DialogText(d, IDC_UNITS), DialogText(d, IDC_EXPOSURE),
@@ -121,7 +113,6 @@ TEST_F(Options, OpensFilledAndOkAppliesWhatEscapeDiscards)
 
 TEST_F(Options, ArrowsStopAtTheirLimitsAndOkCalibratesOnlyForANewExposure)
 {
-    StartDigitizer(kConfig);
     s.image.bilevelScanning = 1;
     s.image.bitThreshold = 254;
     Texts shown;
@@ -150,7 +141,6 @@ TEST_F(Options, ArrowsStopAtTheirLimitsAndOkCalibratesOnlyForANewExposure)
 
 TEST_F(Options, ChoicesActAtOnceTwelveHighOnlyForTwelveBitsOrientationNotForMemoryTransfers)
 {
-    StartDigitizer(kConfig);
     FillDepthList(main, &s.ds, 8);
     s.output.transferMode = 2;
     s.image.averageCount = 2;
@@ -190,7 +180,6 @@ TEST_F(Options, ChoicesActAtOnceTwelveHighOnlyForTwelveBitsOrientationNotForMemo
 
 TEST_F(Options, ProtectionNeedsThePasswordEmptyAtFirstUse)
 {
-    StartDigitizer(kConfig);
     s.image.guiControlMask = 0;
     LoadSecuritySettings(&s.ds);
     EXPECT_EQ(s.image.passwordProtection, 0u);
@@ -205,7 +194,7 @@ TEST_F(Options, ProtectionNeedsThePasswordEmptyAtFirstUse)
         Press(d, IDC_PASSWORD_PROTECTION);
     });
     EXPECT_TRUE(guiControlUsable);
-    EXPECT_EQ(Described(BoxResponderMessageBoxes()),
+    EXPECT_EQ(BoxResponderLines(),
               Texts{"ERROR|Invalid password!|" + std::to_string(BOX_ICON_EXCLAMATION)});
     EXPECT_EQ(Setting("Security", "Protection"), "ON");
     for (int session = 0; session < 2; ++session) {
@@ -218,7 +207,6 @@ TEST_F(Options, ProtectionNeedsThePasswordEmptyAtFirstUse)
 
 TEST_F(Options, GuiControlLocksGroupsAndChangesThePasswordThatOutlivesTheSession)
 {
-    StartDigitizer(kConfig);
     s.image.passwordProtection = 1;
     s.image.guiControlMask = 0xFFFFFFFFu;
     s.scanner.prescanCapability = 0;
@@ -248,7 +236,7 @@ TEST_F(Options, GuiControlLocksGroupsAndChangesThePasswordThatOutlivesTheSession
     EXPECT_EQ(s.image.guiControlMask, 0xFFFFFFFBu);
     EXPECT_EQ(Setting("Security", "ControlMask"), "FFFFFFFB");
     EXPECT_EQ(std::string(s.image.passwordCode), kept) << "this session's password is the one stored";
-    EXPECT_EQ(Described(BoxResponderMessageBoxes()),
+    EXPECT_EQ(BoxResponderLines(),
               (Texts{"ERROR|Invalid password|" + std::to_string(BOX_ICON_EXCLAMATION),
                      "Change Password|Password changed|" + std::to_string(BOX_ICON_INFORMATION)}));
     const std::string stored = Setting("Security", "PasswordCode");

@@ -47,18 +47,11 @@ void Select(HWND dialog, LRESULT item)
 
 class ScanSize : public DigitizerSessionTest {
 protected:
+    void SetUp() override { StartDigitizer(kConfig); }
     int Run(std::function<void(HWND)> steps, int button = IDOK)
     {
         BoxResponderAdd({"Scan Size", button, steps});
         return OpenScanSizeDlg(GetModuleHandleA(nullptr), main, &s.ds);
-    }
-    // Text and icon of every message box, in order.
-    std::vector<std::string> Boxes()
-    {
-        std::vector<std::string> seen;
-        for (const SeenBox& b : BoxResponderMessageBoxes())
-            seen.push_back(b.caption + "|" + b.text + "|" + std::to_string(b.icon));
-        return seen;
     }
 };
 
@@ -68,7 +61,6 @@ const std::string kWidthBox = "ERROR|Bad film width. Please enter a legal size.|
 
 TEST_F(ScanSize, CentimetresShowTheListAndLimitTheWidth)
 {
-    StartDigitizer(kConfig);
     s.settings.units = 2;
     std::string shown, edit;
     EXPECT_EQ(Run([&](HWND d) {
@@ -82,7 +74,7 @@ TEST_F(ScanSize, CentimetresShowTheListAndLimitTheWidth)
                      "15.2X30.5,12.7X30.5,12.7X17.8");
     EXPECT_EQ(edit, "35.6X43.2");
     EXPECT_STREQ(filmSizeSlots[11].text, "14.0X17.0");
-    EXPECT_EQ(Boxes(), std::vector<std::string>{kWidthBox});
+    EXPECT_EQ(BoxResponderLines(), std::vector<std::string>{kWidthBox});
     // 14X51 is hidden with 17-inch films, so it leaves the list.
     EXPECT_EQ(*GetProfile(&s, "IMAGE_SIZESET", "Set"),
               "14X17,14X14,11X14,10X12,9.5X9.5,8X10,7X17,6X12,5X12,5X7,14X17");
@@ -91,7 +83,6 @@ TEST_F(ScanSize, CentimetresShowTheListAndLimitTheWidth)
 
 TEST_F(ScanSize, RefusedSizesSlotsAndTheChosenSize)
 {
-    StartDigitizer(kConfig);
     s.settings.units = 1;
     s.settings.resolution = 300;
     s.settings.autoSize = 0;
@@ -122,7 +113,7 @@ TEST_F(ScanSize, RefusedSizesSlotsAndTheChosenSize)
     EXPECT_EQ(before, "14X17,8X10");
     EXPECT_EQ(slots, (std::vector<LRESULT>{2, 3, 2}));
     EXPECT_EQ(after, "14X17,9.5x9.5,11X14,10X12");
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{kWidthBox, kSizeBox, kSizeBox, kSizeBox, kSizeBox,
+    EXPECT_EQ(BoxResponderLines(), (std::vector<std::string>{kWidthBox, kSizeBox, kSizeBox, kSizeBox, kSizeBox,
                                                  kSizeBox}));
     EXPECT_EQ(*GetProfile(&s, "IMAGE_SIZESET", "Set"), "14X17,9.5X9.5,11X14,10X12");
     EXPECT_EQ(*GetProfile(&s, "IMAGE_SIZESET", "Current"), "14X17");
@@ -135,7 +126,6 @@ TEST_F(ScanSize, RefusedSizesSlotsAndTheChosenSize)
 // 64 sizes are longer than 512 characters: none may be lost or cut.
 TEST_F(ScanSize, AFullListSurvivesOpenAndOk)
 {
-    StartDigitizer(kConfig);
     std::string set = "14X17";
     for (int i = 1; i < FILM_SIZE_SLOTS; ++i)
         set += "," + std::to_string(i % 4 + 10) + ".5X" + std::to_string(i % 4 + 10) + ".5";

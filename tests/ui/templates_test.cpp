@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "ui/resource.h"
 
@@ -42,12 +41,7 @@ struct HiddenDialog {
     HWND window;
 };
 
-struct TemplateTitle {
-    int id;
-    const char* title;
-};
-
-const TemplateTitle kTitles[] = {
+const struct { int id; const char* title; } kTitles[] = {
     {IDD_MAIN, "KALVO 32-Bit TWAIN Module"}, {IDD_PATIENT_INFO, "Patient Information"},
     {IDD_ADVANCED_OPTIONS, "Advanced Options"}, {IDD_SYSTEM_TEST, "Scanner System Test Message Dialog"},
     {IDD_CALIBRATION, "Scanner Calibration"}, {IDD_SCANNED_IMAGE, "Scanned Image"},
@@ -57,13 +51,7 @@ const TemplateTitle kTitles[] = {
     {IDD_ABOUT, "About..."}, {IDD_WARMUP, "The Scanner Is Warming Up!"}, {IDD_BATCH_OUTPUT, "Batch Output Images Files"}};
 
 // Controls with a fixed caption.
-struct Captioned {
-    int dialog, id;
-    char kind;
-    const char* caption;
-};
-
-const Captioned kCaptioned[] = {
+const struct { int dialog, id; char kind; const char* caption; } kCaptioned[] = {
     {101, IDC_SCAN, 'P', "&Scan"}, {101, IDC_PRESCAN, 'P', "&Pre Scan"}, {101, IDC_EJECT, 'P', "&Eject"},
     {101, IDC_PATIENT_INFO, 'P', "Patient &Info"}, {101, IDC_DICOM_PARAMS, 'P', "&DICOM..."},
     {101, IDOK, 'P', "E&xit"}, {101, IDCANCEL, 'P', "&Cancel"}, {101, IDC_AUTO_SIZE, 'C', "Auto Size"},
@@ -99,13 +87,13 @@ const Captioned kCaptioned[] = {
 
 TEST(DialogTemplates, EveryTemplateHasItsTitleAndItsControls)
 {
-    for (const TemplateTitle& t : kTitles) {
+    for (const auto& t : kTitles) {
         HiddenDialog dialog(t.id);
         ASSERT_NE(dialog.window, nullptr) << t.id;
         EXPECT_FALSE(IsWindowVisible(dialog.window));
         EXPECT_EQ(TextOf(dialog.window), t.title);
     }
-    for (const Captioned& c : kCaptioned) {
+    for (const auto& c : kCaptioned) {
         HiddenDialog dialog(c.dialog);
         HWND control = GetDlgItem(dialog.window, c.id);
         ASSERT_NE(control, nullptr) << c.dialog << " " << c.caption;
