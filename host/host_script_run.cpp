@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <stdlib.h>
+
 #include <string>
 
 #include "host_boxes.h"
@@ -36,6 +38,8 @@ struct ScriptRun {
     bool finished;
     int imagesWaitedFor;
     std::vector<ArmedCapture> captures;
+    std::string addressed;   // title of the window the steps address; "" = the usual one
+    int addressedLine;       // the window step that named it
 };
 
 ScriptRun g_run;
@@ -90,9 +94,17 @@ BOOL CALLBACK FindThreadWindow(HWND window, LPARAM param)
     return TRUE;
 }
 
-// Steps address the main dialog, or the modal dialog that has disabled it.
+// Steps address the window a `window` step named, else the main dialog, or
+// the modal dialog that has disabled it.
 HWND TargetWindow(HostSession* s)
 {
+    if (!g_run.addressed.empty()) {
+        WindowSearch named{s->dialog, g_run.addressed.c_str(), nullptr};
+        EnumThreadWindows(GetCurrentThreadId(), FindThreadWindow, reinterpret_cast<LPARAM>(&named));
+        if (!named.found)
+            FailRun(g_run.addressedLine, "window \"" + g_run.addressed + "\" is not shown");
+        return named.found;
+    }
     if (!s->dialog || IsWindowEnabled(s->dialog))
         return s->dialog;
     WindowSearch search{s->dialog, nullptr, nullptr};
@@ -219,11 +231,28 @@ StepResult WaitWindow(HostSession* s, const ScriptStep& step)
     return WaitFor(step, search.found != nullptr, "wait-window \"" + step.text + "\"", "no such window is shown");
 }
 
+// The main dialog, or the window a `window` step addressed.
+HWND WaitedWindow(HostSession* s)
+{
+    return g_run.addressed.empty() ? s->dialog : TargetWindow(s);
+}
+
 StepResult WaitEnabled(HostSession* s, const ScriptStep& step)
 {
-    HWND control = s->dialog ? GetDlgItem(s->dialog, step.control) : nullptr;
+    HWND window = WaitedWindow(s);
+    HWND control = window ? GetDlgItem(window, step.control) : nullptr;
     return WaitFor(step, control && IsWindowEnabled(control), "wait-enabled " + std::to_string(step.control),
                    control ? "still disabled" : "no such control");
+}
+
+StepResult WaitText(HostSession* s, const ScriptStep& step)
+{
+    HWND window = WaitedWindow(s);
+    HWND control = window ? GetDlgItem(window, step.control) : nullptr;
+    const std::string text = TextOf(control);
+    return WaitFor(step, control && text == step.text,
+                   "wait-text " + std::to_string(step.control) + " \"" + step.text + "\"",
+                   control ? "it reads \"" + OneLine(text) + "\"" : "no such control");
 }
 
 // Each wait takes the next image of the session, so one image never
@@ -235,6 +264,85 @@ StepResult WaitImage(HostSession* s, const ScriptStep& step)
     if (met)
         ++g_run.imagesWaitedFor;
     return result;
+}
+
+StepResult AddressWindow(HostSession* s, const ScriptStep& step)
+{
+    g_run.addressed = step.text;
+    g_run.addressedLine = step.line;
+    if (!step.text.empty())
+        TargetWindow(s);  // fails at once when no such window is shown
+    return STEP_DONE;
+}
+
+// A list shows its entries, one line each; any other control its text.
+StepResult LogText(HostSession* s, const ScriptStep& step)
+{
+    HWND window = TargetWindow(s);
+    HWND control = window ? GetDlgItem(window, step.control) : nullptr;
+    if (!control)
+        FailRun(step.line, "no control " + std::to_string(step.control) + " in \"" + TextOf(window) + "\"");
+    const std::string kind = ClassOf(control);
+    if (kind != "ListBox" && kind != "ComboBox") {
+        HostLog("text %d \"%s\"", step.control, OneLine(TextOf(control)).c_str());
+        return STEP_DONE;
+    }
+    const bool combo = kind == "ComboBox";
+    const LRESULT count = SendMessageA(control, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+    HostLog("text %d: %ld entries", step.control, static_cast<long>(count));
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageA(control, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, i, 0);
+        std::string entry(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+        if (length > 0)
+            SendMessageA(control, combo ? CB_GETLBTEXT : LB_GETTEXT, i, reinterpret_cast<LPARAM>(&entry[0]));
+        HostLog("text %d[%ld] \"%s\"", step.control, static_cast<long>(i), OneLine(entry.c_str()).c_str());
+    }
+    return STEP_DONE;
+}
+
+// The command a control would send, also for a control that is hidden or
+// disabled, or an id that no control carries.
+StepResult Command(HostSession* s, const ScriptStep& step)
+{
+    HWND target = TargetWindow(s);
+    if (!target)
+        FailRun(step.line, "command: no window to send it to");
+    PostCommand(target, step.control, BN_CLICKED, GetDlgItem(target, step.control));
+    return STEP_YIELD;
+}
+
+// Arrow presses on a horizontal scroll bar control, as its owner hears them.
+StepResult Scroll(HostSession* s, const ScriptStep& step)
+{
+    HWND target;
+    HWND control = ControlOf(s, step, &target);
+    const WPARAM arrow = step.count < 0 ? SB_LINELEFT : SB_LINERIGHT;
+    for (int i = 0, n = step.count < 0 ? -step.count : step.count; i < n; ++i)
+        PostMessageA(target, WM_HSCROLL, MAKEWPARAM(arrow, 0), reinterpret_cast<LPARAM>(control));
+    PostMessageA(target, WM_HSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), reinterpret_cast<LPARAM>(control));
+    return STEP_YIELD;
+}
+
+// A negotiated value handed to the library, as the outer module does when
+// the application sets it: texts for the format and file names, inches for
+// the sizes and offsets, whole numbers for the rest.
+StepResult Push(HostSession* s, const ScriptStep& step)
+{
+    const int id = step.control;
+    int result;
+    if (id == 1 || id == 17) {
+        char text[256];
+        lstrcpynA(text, step.text.c_str(), sizeof text);
+        result = SyncScannerParams(id, text, sizeof text, &s->ds);
+    } else if (id == 9 || id == 10 || id == 20 || id == 21) {
+        float inches = static_cast<float>(atof(step.text.c_str()));
+        result = SyncScannerParams(id, &inches, sizeof inches, &s->ds);
+    } else {
+        uint32_t value = static_cast<uint32_t>(strtoul(step.text.c_str(), nullptr, 10));
+        result = SyncScannerParams(id, &value, sizeof value, &s->ds);
+    }
+    HostLog("push %d \"%s\": %d", id, step.text.c_str(), result);
+    return STEP_YIELD;
 }
 
 void Screenshot(HWND window, int line, const std::string& file)
@@ -291,12 +399,19 @@ StepResult RunStep(HostSession* s, const ScriptStep& step)
         g_run.captures.push_back({step.line, step.percent, step.text, false});
         return STEP_DONE;
     case STEP_EXIT: return Exit(s, step);
+    case STEP_WINDOW: return AddressWindow(s, step);
+    case STEP_LOG_TEXT: return LogText(s, step);
+    case STEP_COMMAND: return Command(s, step);
+    case STEP_SCROLL: return Scroll(s, step);
+    case STEP_WAIT_TEXT: return WaitText(s, step);
+    case STEP_PUSH: return Push(s, step);
     }
     return STEP_DONE;
 }
 
 const char* const kStepNames[] = {"click", "pick", "type", "drag", "answer", "wait-status", "wait-window",
-                                  "wait-enabled", "wait-image", "pause", "screenshot", "screenshot-at", "exit"};
+                                  "wait-enabled", "wait-image", "pause", "screenshot", "screenshot-at", "exit",
+                                  "window", "log-text", "command", "scroll", "wait-text", "push"};
 
 void FinishScript(HostSession* s)
 {
@@ -357,6 +472,7 @@ void StartScript(HostSession* s, const std::vector<ScriptStep>& steps, double ru
     g_run.finished = false;
     g_run.imagesWaitedFor = 0;
     g_run.captures.clear();
+    g_run.addressed.clear();
     StartBoxAnswers();
     SetTimer(nullptr, 0, kTickMs, OnScriptTick);
 }

@@ -3,6 +3,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "host_dicom.h"
 #include "host_log.h"
 #include "host_settings.h"
 #include "host_sync.h"
@@ -85,6 +86,7 @@ bool OpenHostSession(HostSession* s, const HostOptions& options)
     h->readProfileString = HostReadProfile;
     h->writeProfileString = HostWriteProfile;
     RegDSSyncFunctions(HostSyncTable(), &s->ds);
+    SetDicomImageDescription();
     OutputSettings* o = &s->output;
     const std::string list = options.listFile.empty() ? "imglst.bin" : options.listFile;
     if (o->imageListPath)
