@@ -91,6 +91,31 @@ TEST(HostScript, RefusesBadStepsWithTheirLine)
     }
 }
 
+TEST(HostScript, AddressesWindowsAndReadsThem)
+{
+    std::vector<ScriptStep> steps;
+    std::string error;
+    ASSERT_TRUE(ParseScript("window \"Scanner Calibration\"\nwait-text 2 \"&OK\" 5\nlog-text 7001\ncommand 6001\n"
+                            "scroll 6006 left 3\nscroll 6006 right\npush 1 DICOM\nwindow\n",
+                            &steps, &error)) << error;
+    ASSERT_EQ(steps.size(), 8u);
+    EXPECT_EQ(steps[0].text, "Scanner Calibration");
+    EXPECT_EQ(steps[1].kind, STEP_WAIT_TEXT);
+    EXPECT_EQ(steps[1].text, "&OK");
+    EXPECT_DOUBLE_EQ(steps[1].seconds, 5);
+    EXPECT_EQ(steps[4].count, -3);
+    EXPECT_EQ(steps[5].count, 1);
+    EXPECT_EQ(steps[6].control, 1);
+    EXPECT_EQ(steps[6].text, "DICOM");
+    EXPECT_EQ(steps[7].kind, STEP_WINDOW);
+    EXPECT_EQ(steps[7].text, "");
+    for (const char* bad : {"window a b", "log-text", "scroll 6006 up", "scroll 6006 left 0", "push 24 1",
+                            "push 1", "wait-text 2"}) {
+        steps.clear();
+        EXPECT_FALSE(ParseScript(bad, &steps, &error)) << bad;
+    }
+}
+
 TEST(HostPng, ManyStoredBlocksReadBackByPillow)
 {
     // 300 x 250 RGB is over 225000 bytes of rows: four stored blocks, with
