@@ -17,6 +17,8 @@ WNDPROC g_dialogProc = nullptr;
 // The library's own procedure runs first; the host only looks on.
 LRESULT CALLBACK WatchDialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_COMMAND && LOWORD(wParam) == kScanFinished)
+        OnScriptScanFinished();
     const LRESULT result = CallWindowProcA(g_dialogProc, window, message, wParam, lParam);
     if (message == WM_COMMAND) {
         HostSession* s = TheHostSession();

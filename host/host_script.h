@@ -25,7 +25,8 @@ enum ScriptStepKind {
     STEP_COMMAND,        // command ID
     STEP_SCROLL,         // scroll ID left|right [COUNT]
     STEP_WAIT_TEXT,      // wait-text ID TEXT [SECONDS]
-    STEP_PUSH            // push PARAMETER VALUE
+    STEP_PUSH,           // push PARAMETER VALUE
+    STEP_MARK            // mark NAME
 };
 
 // Button ids as the system numbers them (IDOK ...), kept here so the parser

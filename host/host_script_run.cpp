@@ -31,6 +31,7 @@ struct ScriptRun {
     std::vector<ScriptStep> steps;
     size_t next;
     DWORD runStarted;
+    LONGLONG runStartedPrecise;
     double runSeconds;
     DWORD stepStarted;
     bool stepBegun;
@@ -345,6 +346,21 @@ StepResult Push(HostSession* s, const ScriptStep& step)
     return STEP_YIELD;
 }
 
+// The time since the run began, to the microsecond, for timing a job.
+double RunSeconds(void)
+{
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart - g_run.runStartedPrecise) / frequency.QuadPart;
+}
+
+StepResult Mark(const ScriptStep& step)
+{
+    HostLog("mark %s at %.6f s", step.text.c_str(), RunSeconds());
+    return STEP_DONE;
+}
+
 void Screenshot(HWND window, int line, const std::string& file)
 {
     std::string why;
@@ -405,13 +421,14 @@ StepResult RunStep(HostSession* s, const ScriptStep& step)
     case STEP_SCROLL: return Scroll(s, step);
     case STEP_WAIT_TEXT: return WaitText(s, step);
     case STEP_PUSH: return Push(s, step);
+    case STEP_MARK: return Mark(step);
     }
     return STEP_DONE;
 }
 
 const char* const kStepNames[] = {"click", "pick", "type", "drag", "answer", "wait-status", "wait-window",
                                   "wait-enabled", "wait-image", "pause", "screenshot", "screenshot-at", "exit",
-                                  "window", "log-text", "command", "scroll", "wait-text", "push"};
+                                  "window", "log-text", "command", "scroll", "wait-text", "push", "mark"};
 
 void FinishScript(HostSession* s)
 {
@@ -466,6 +483,9 @@ void StartScript(HostSession* s, const std::vector<ScriptStep>& steps, double ru
     g_run.steps = steps;
     g_run.next = 0;
     g_run.runStarted = GetTickCount();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    g_run.runStartedPrecise = now.QuadPart;
     g_run.runSeconds = runSeconds;
     g_run.stepBegun = false;
     g_run.busy = false;
@@ -475,6 +495,12 @@ void StartScript(HostSession* s, const std::vector<ScriptStep>& steps, double ru
     g_run.addressed.clear();
     StartBoxAnswers();
     SetTimer(nullptr, 0, kTickMs, OnScriptTick);
+}
+
+void OnScriptScanFinished(void)
+{
+    if (g_run.session)
+        HostLog("mark scan-finished at %.6f s", RunSeconds());
 }
 
 void OnScriptProgress(HostSession* s)

@@ -48,7 +48,8 @@ def run_host(name, script, kit=""):
             f.write(text)
     env = dict(os.environ, SCANKIT_CONFIG=win(os.path.join(folder, "kit.ini")))
     result = wine("--script", win(os.path.join(folder, "script.txt")), "--log", win(os.path.join(folder, "host.log")),
-                  "--ini", win(os.path.join(folder, "host.ini")), "--out", win(folder), "--timeout", "240", env=env)
+                  "--ini", win(os.path.join(folder, "host.ini")), "--list", win(os.path.join(folder, "list.bin")),
+                  "--names", win(os.path.join(folder, "names.lst")), "--out", win(folder), "--timeout", "240", env=env)
     with open(os.path.join(folder, "host.log"), errors="replace") as f:
         log = f.read()
     return log if check(result.returncode == 0, "%s: filmhost ended with %d:\n%s" % (name, result.returncode, log[-3000:])) else ""
