@@ -124,15 +124,16 @@ void PaintMainDialog(HWND dialog, DSData* ds)
 
 // A scan asks for this every 16000 bytes, which with a fast digitizer is
 // well over a thousand times a second, and each drawing on the window is a
-// round trip to the display: more often than a display shows frames only
-// the start and the end are drawn at once.
+// round trip to the display. The bar only moves when the percentage does:
+// between such steps the kilobytes are drawn at most every 40 ms.
 static bool RepaintDue(const ScanSettings* s)
 {
-    static uint32_t lastDrawn;
+    static uint32_t lastDrawn, lastPercent = 0xFFFFFFFFu;
     const uint32_t now = ClockTicks();
-    if (s->progressPercent != 0 && s->progressPercent < 100 && now - lastDrawn < kRepaintIntervalMs)
+    if (s->progressPercent == lastPercent && now - lastDrawn < kRepaintIntervalMs)
         return false;
     lastDrawn = now;
+    lastPercent = s->progressPercent;
     return true;
 }
 
