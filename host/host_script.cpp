@@ -128,6 +128,11 @@ std::string ParseArguments(const std::string& verb, const std::vector<std::strin
         if (n != 2 || !ParseControl(args[0], &step->control) || step->control > 23)
             return "push needs a parameter id from 1 to 23 and one value (quote a text with blanks)";
         step->text = args[1];
+    } else if (verb == "watch-text") {
+        step->kind = STEP_WATCH_TEXT;
+        if (n != 2 || !ParseControl(args[1], &step->control))
+            return "watch-text needs a window title (quote a title with blanks) and a control id";
+        step->text = args[0];
     } else if (verb == "mark") {
         step->kind = STEP_MARK;
         if (n != 1)

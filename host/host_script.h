@@ -26,7 +26,8 @@ enum ScriptStepKind {
     STEP_SCROLL,         // scroll ID left|right [COUNT]
     STEP_WAIT_TEXT,      // wait-text ID TEXT [SECONDS]
     STEP_PUSH,           // push PARAMETER VALUE
-    STEP_MARK            // mark NAME
+    STEP_MARK,           // mark NAME
+    STEP_WATCH_TEXT      // watch-text TITLE ID
 };
 
 // Button ids as the system numbers them (IDOK ...), kept here so the parser

@@ -10,6 +10,7 @@
 #include "host_capture.h"
 #include "host_log.h"
 #include "host_session.h"
+#include "host_watch.h"
 
 namespace {
 
@@ -422,13 +423,16 @@ StepResult RunStep(HostSession* s, const ScriptStep& step)
     case STEP_WAIT_TEXT: return WaitText(s, step);
     case STEP_PUSH: return Push(s, step);
     case STEP_MARK: return Mark(step);
+    case STEP_WATCH_TEXT:
+        WatchDialogText(step.text, step.control);
+        return STEP_DONE;
     }
     return STEP_DONE;
 }
 
 const char* const kStepNames[] = {"click", "pick", "type", "drag", "answer", "wait-status", "wait-window",
                                   "wait-enabled", "wait-image", "pause", "screenshot", "screenshot-at", "exit",
-                                  "window", "log-text", "command", "scroll", "wait-text", "push", "mark"};
+                                  "window", "log-text", "command", "scroll", "wait-text", "push", "mark", "watch-text"};
 
 void FinishScript(HostSession* s)
 {

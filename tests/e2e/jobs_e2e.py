@@ -123,7 +123,7 @@ def case_dicom():
     check(ds.pixel_array.shape == (ds.Rows, ds.Columns) and ds.pixel_array.any(), "no pixels in the second file")
 
 
-ADVANCED = ["wait-status Ready 60", "click 4006", 'wait-window "Advanced Options"', 'window "Advanced Options"']
+ADVANCED = ['watch-text "Scanner Calibration" 8001', "wait-status Ready 60", "click 4006", 'wait-window "Advanced Options"', 'window "Advanced Options"']
 SYSTEM_TEST = ["command 6001", 'window "Scanner System Test Message Dialog"', 'wait-text 2 "&OK"', "log-text 7001",
                "click 2", 'window "Advanced Options"']
 
@@ -139,6 +139,10 @@ def case_calibrate():
     log = run_host("failing", "\n".join(ADVANCED + calibration("click 6016") + ['window "Advanced Options"'] +
                                         SYSTEM_TEST + ["scroll 6006 right 2"] + calibration("click 1") +
                                         ["window", "wait-status \"Calibrating scanner...\" 5", "exit", ""]), kit)
+    shown = ["Scanner calibration is in progress.  Please wait.", "Wait...", "White level 238, dark level 3",
+             "Calibration is done."]
+    check(re.findall(r'^text 8001 set "(.*)"$', log, re.M) == shown * 2,
+          "calibration showed %s" % re.findall(r'^text 8001 set "(.*)"$', log, re.M))
     check(logged_texts(log, 8001) == ["Calibration is done."] * 2, "calibration texts: %s" % logged_texts(log, 8001))
     check(logged_texts(log, 7001) == ["Please wait...", " ", "Lamp intensity low", "Send Diagnostic Failure",
                                       "Film transport slow", "Failures detected!"],
