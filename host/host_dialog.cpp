@@ -11,6 +11,7 @@ namespace {
 
 const int kRepaintProgress = 2001;
 const int kScanFinished = 1099;
+const int kScan = 1003;
 
 WNDPROC g_dialogProc = nullptr;
 
@@ -19,6 +20,8 @@ LRESULT CALLBACK WatchDialog(HWND window, UINT message, WPARAM wParam, LPARAM lP
 {
     if (message == WM_COMMAND && LOWORD(wParam) == kScanFinished)
         OnScriptScanFinished();
+    if (message == WM_COMMAND && LOWORD(wParam) == kScan)
+        TheHostSession()->filmsFinished = 0;  // a Scan press starts a batch
     const LRESULT result = CallWindowProcA(g_dialogProc, window, message, wParam, lParam);
     if (message == WM_COMMAND) {
         HostSession* s = TheHostSession();

@@ -123,11 +123,6 @@ std::string ParseArguments(const std::string& verb, const std::vector<std::strin
             return "wait-text needs a control id and a text (quote a text with blanks) and may take a time-out "
                    "in seconds";
         step->text = args[1];
-    } else if (verb == "push") {
-        step->kind = STEP_PUSH;
-        if (n != 2 || !ParseControl(args[0], &step->control) || step->control > 23)
-            return "push needs a parameter id from 1 to 23 and one value (quote a text with blanks)";
-        step->text = args[1];
     } else if (verb == "watch-text") {
         step->kind = STEP_WATCH_TEXT;
         if (n != 2 || !ParseControl(args[1], &step->control))
@@ -176,6 +171,11 @@ std::string ParseArguments(const std::string& verb, const std::vector<std::strin
             (n == 3 && (!ParseNumber(args[2], &v) || v < 1 || v > 1000 || v != static_cast<int>(v))))
             return "scroll needs a control id, left or right, and may take a count of presses (1 to 1000)";
         step->count = args[1] == "left" ? -static_cast<int>(v) : static_cast<int>(v);
+    } else if (verb == "format") {
+        step->kind = STEP_FORMAT;
+        if (n != 1 || args[0].empty() || args[0].size() >= 32)
+            return "format needs one format name of fewer than 32 characters";
+        step->text = args[0];
     } else if (verb == "exit") {
         step->kind = STEP_EXIT;
         if (n != 0)

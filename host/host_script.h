@@ -25,9 +25,9 @@ enum ScriptStepKind {
     STEP_COMMAND,        // command ID
     STEP_SCROLL,         // scroll ID left|right [COUNT]
     STEP_WAIT_TEXT,      // wait-text ID TEXT [SECONDS]
-    STEP_PUSH,           // push PARAMETER VALUE
     STEP_MARK,           // mark NAME
-    STEP_WATCH_TEXT      // watch-text TITLE ID
+    STEP_WATCH_TEXT,     // watch-text TITLE ID
+    STEP_FORMAT          // format NAME
 };
 
 // Button ids as the system numbers them (IDOK ...), kept here so the parser
@@ -38,8 +38,8 @@ enum ScriptButton { BUTTON_OK = 1, BUTTON_CANCEL = 2, BUTTON_ABORT = 3, BUTTON_R
 struct ScriptStep {
     ScriptStepKind kind;
     int line;                // 1-based line of the script
-    int control;             // click, pick, type, wait-enabled, ...; push: the parameter id
-    std::string text;        // pick, type, wait-status, wait-window, window; file of the screenshots
+    int control;             // click, pick, type, wait-enabled, log-text, command, scroll, ...
+    std::string text;        // pick, type, wait-status, wait-window, window, format; file of the screenshots
     float points[4];         // drag: x1 y1 x2 y2
     int button;              // answer
     double seconds;          // waits: time-out; pause: length

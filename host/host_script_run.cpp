@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <stdlib.h>
-
 #include <string>
 
 #include "host_boxes.h"
@@ -325,28 +323,6 @@ StepResult Scroll(HostSession* s, const ScriptStep& step)
     return STEP_YIELD;
 }
 
-// A negotiated value handed to the library, as the outer module does when
-// the application sets it: texts for the format and file names, inches for
-// the sizes and offsets, whole numbers for the rest.
-StepResult Push(HostSession* s, const ScriptStep& step)
-{
-    const int id = step.control;
-    int result;
-    if (id == 1 || id == 17) {
-        char text[256];
-        lstrcpynA(text, step.text.c_str(), sizeof text);
-        result = SyncScannerParams(id, text, sizeof text, &s->ds);
-    } else if (id == 9 || id == 10 || id == 20 || id == 21) {
-        float inches = static_cast<float>(atof(step.text.c_str()));
-        result = SyncScannerParams(id, &inches, sizeof inches, &s->ds);
-    } else {
-        uint32_t value = static_cast<uint32_t>(strtoul(step.text.c_str(), nullptr, 10));
-        result = SyncScannerParams(id, &value, sizeof value, &s->ds);
-    }
-    HostLog("push %d \"%s\": %d", id, step.text.c_str(), result);
-    return STEP_YIELD;
-}
-
 // The time since the run began, to the microsecond, for timing a job.
 double RunSeconds(void)
 {
@@ -394,6 +370,16 @@ StepResult Exit(HostSession* s, const ScriptStep& step)
     return STEP_WAITING;
 }
 
+// The format a TWAIN application negotiated while the dialog is open.
+StepResult PushFormat(HostSession* s, const ScriptStep& step)
+{
+    char name[32];
+    lstrcpynA(name, step.text.c_str(), sizeof name);
+    if (!SyncScannerParams(1, name, sizeof name, &s->ds))
+        FailRun(step.line, "format: the library refused \"" + step.text + "\"");
+    return STEP_YIELD;
+}
+
 StepResult RunStep(HostSession* s, const ScriptStep& step)
 {
     switch (step.kind) {
@@ -421,18 +407,19 @@ StepResult RunStep(HostSession* s, const ScriptStep& step)
     case STEP_COMMAND: return Command(s, step);
     case STEP_SCROLL: return Scroll(s, step);
     case STEP_WAIT_TEXT: return WaitText(s, step);
-    case STEP_PUSH: return Push(s, step);
     case STEP_MARK: return Mark(step);
     case STEP_WATCH_TEXT:
         WatchDialogText(step.text, step.control);
         return STEP_DONE;
+    case STEP_FORMAT: return PushFormat(s, step);
     }
     return STEP_DONE;
 }
 
 const char* const kStepNames[] = {"click", "pick", "type", "drag", "answer", "wait-status", "wait-window",
                                   "wait-enabled", "wait-image", "pause", "screenshot", "screenshot-at", "exit",
-                                  "window", "log-text", "command", "scroll", "wait-text", "push", "mark", "watch-text"};
+                                  "window", "log-text", "command", "scroll", "wait-text", "mark", "watch-text",
+                                  "format"};
 
 void FinishScript(HostSession* s)
 {

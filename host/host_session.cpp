@@ -3,7 +3,6 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "host_dicom.h"
 #include "host_log.h"
 #include "host_settings.h"
 #include "host_sync.h"
@@ -54,6 +53,26 @@ HWND CreateHostWindow(void)
                          wc.hInstance, nullptr);
 }
 
+void SetDicomText(uint32_t tag, const char* text)
+{
+    DcmSetElemValue(tag, text, lstrlenA(text));
+}
+
+// What an outer module puts into the DICOM table for its images: digitized
+// film as a secondary capture, one unsigned grey sample a pixel, bright as
+// it grows, in a study of its own.
+void DescribeDicomImages(void)
+{
+    SetDicomText(0x00160008, "1.2.840.10008.5.1.4.1.1.7");
+    SetDicomText(0x00600008, "OT");
+    SetDicomText(0x00640008, "DF");
+    SetDicomText(0x00040028, "MONOCHROME2");
+    const uint16_t samplesPerPixel = 1, unsignedSamples = 0;
+    DcmSetElemValue(0x00020028, &samplesPerPixel, 2);
+    DcmSetElemValue(0x01030028, &unsignedSamples, 2);
+    DcmGenInstUIDs(1);
+}
+
 void LinkRecords(HostSession* s)
 {
     s->ds.HostServices = &s->services;
@@ -75,6 +94,7 @@ bool OpenHostSession(HostSession* s, const HostOptions& options)
     s->firstImage = s->lastImage = nullptr;
     s->transfers = 0;
     s->images = 0;
+    s->filmsFinished = 0;
     s->exitCode = 0;
     LinkRecords(s);
     InitDSData(&s->ds);
@@ -86,7 +106,7 @@ bool OpenHostSession(HostSession* s, const HostOptions& options)
     h->readProfileString = HostReadProfile;
     h->writeProfileString = HostWriteProfile;
     RegDSSyncFunctions(HostSyncTable(), &s->ds);
-    SetDicomImageDescription();
+    DescribeDicomImages();
     OutputSettings* o = &s->output;
     const std::string list = options.listFile.empty() ? "imglst.bin" : options.listFile;
     if (o->imageListPath)

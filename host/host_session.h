@@ -40,6 +40,7 @@ struct HostSession {
     SessionImage* lastImage;
     int transfers;               // memory transfers and handed-over files so far
     int images;                  // files added to the session list so far
+    int filmsFinished;           // scan-finished commands since the last Scan press
     int exitCode;
 };
 

@@ -125,35 +125,17 @@ void PullMemoryTransfer(HostSession* s)
     AddSessionImage(s, path.c_str());
 }
 
-static bool InSessionList(const HostSession* s, const char* path)
-{
-    for (const SessionImage* image = s->firstImage; image; image = image->next)
-        if (lstrcmpiA(image->name, path) == 0)
-            return true;
-    return false;
-}
-
-// The finished-scan command of a batch film is handled only once the next
-// film has begun and `outputPath` names that one: the film is the first of
-// the batch whose file exists and is not yet in the list.
-static const char* FinishedBatchFile(const HostSession* s)
-{
-    const DSData* ds = &s->ds;
-    for (int i = 0; i < ds->ScanSettings->filmCount && i < BATCH_MAX; ++i) {
-        const char* name = ds->OutputSettings->batchNames[i];
-        if (name[0] && FileExists(name) && !InSessionList(s, name))
-            return name;
-    }
-    return nullptr;
-}
-
 void RecordSavedImage(HostSession* s)
 {
     const DSData* ds = &s->ds;
+    // In multi-film mode a film's command is handled while the next film is
+    // readied, when outputPath already names that one: the k-th command
+    // since the Scan press is the k-th film of the batch.
+    const int film = ++s->filmsFinished;
     if (!ds->ImageControl->saveToDiskActive || ds->ScanSettings->scanCancelled)
         return;
-    const char* batchFile = ds->ImageControl->multiFilmMode ? FinishedBatchFile(s) : nullptr;
-    const char* path = batchFile ? batchFile : ds->OutputSettings->outputPath;
+    const bool batch = ds->ImageControl->multiFilmMode && film <= BATCH_MAX;
+    const char* path = batch ? ds->OutputSettings->batchNames[film - 1] : ds->OutputSettings->outputPath;
     if (FileExists(path))
         AddSessionImage(s, path);
     else

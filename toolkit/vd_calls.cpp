@@ -285,7 +285,6 @@ TkStatus initScanner(void)
     if (!Listed(c->depths, c->depthCount, d->pending.bits) && d->pending.bits != 16) return TK_FAILED;
     d->applied = d->pending;
     d->armed = 1;
-    VdTruthRestart(d);
     return 0;
 }
 

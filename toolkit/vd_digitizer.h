@@ -84,7 +84,7 @@ void VdScanStop(Digitizer* d);
 uint64_t VdMicros(void);
 
 // The records tests read: the call log (one line per toolkit call) and the
-// truth file (every byte getImage delivered, restarted at each initScanner).
+// truth file (every byte getImage delivered, restarted as each scan starts).
 void VdRecordsOpen(Digitizer* d);
 void VdRecordsClose(Digitizer* d);
 void VdLogCall(Digitizer* d, const char* line);

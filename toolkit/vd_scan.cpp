@@ -208,6 +208,8 @@ TkStatus Deliver(Digitizer* d, uint8_t* buffer, uint32_t bytesWanted, int32_t* b
             VdScanStop(d);
             return TK_FAILED;
         }
+        // Programming after a scan must not wipe what the scan delivered.
+        VdTruthRestart(d);
     }
     if (s->ended) return kEndOfImage;
     if (bytesWanted > 0x7FFFFFFFu) bytesWanted = 0x7FFFFFFFu;

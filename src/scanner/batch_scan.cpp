@@ -14,6 +14,11 @@ int ScanOneFilm(HWND window, DSData* ds, int film)
     if (!ds->ImageControl->multiFilmMode)
         return RunScanCommand(window, ds);
     OutputSettings* out = ds->OutputSettings;
+    // The films follow one another with no host call in between: each later
+    // film of a DICOM batch is the next image of the series, so no two share
+    // a SOP Instance UID.
+    if (film > 1 && out->outputFormat == OUTPUT_DICOM)
+        DcmGenInstUIDs(0);
     CopyText(out->outputPath, sizeof out->outputPath, BatchName(ds, film));
     const int result = RunScanCommand(window, ds);
     // Each film leaves the digitizer right after its scan.

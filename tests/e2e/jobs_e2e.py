@@ -75,7 +75,7 @@ def unix(path):
 def scan_to_disk(format_name, name, folder, patient=None):
     """Scan, naming dialog, patient dialog before and after a DICOM scan. DICOM is
     the host's choice (pushed, Save To Disk on), the naming dialog does not offer it."""
-    pick = ["push 1 DICOM"] if format_name == "DICOM" else ["pick 1018 %s" % format_name]
+    pick = ["format DICOM"] if format_name == "DICOM" else ["pick 1018 %s" % format_name]
     steps = pick[:1 if format_name == "DICOM" else 0] + ["click 1003", 'wait-window "File Naming"']
     steps += pick[:0 if format_name == "DICOM" else 1] + ["pause 1", 'type 6065 "%s"' % win(folder),
                                                           "type 6040 %s" % name, "click 1"]

@@ -1,0 +1,286 @@
+#!/usr/bin/python3
+"""Acceptance runs: filmhost.exe plays an operator script against the main
+dialog under Wine, over the installed virtual digitizer; the files it leaves
+are read by tifffile, pydicom, DCMTK and Pillow and compared with the bytes
+the digitizer delivered (its truth files).
+
+e2e.py ROOT BUILD WORK JOB    JOB: memory, dicom-batch, region or faults
+Prints what went wrong and exits 1 (leaving WORK), or removes WORK and prints "pass".
+"""
+import contextlib
+import os
+import re
+import shutil
+import subprocess
+import sys
+
+import numpy as np
+import pydicom
+import tifffile
+from PIL import Image
+
+ROOT, BUILD, WORK, JOB = sys.argv[1:5]
+RECORD_BYTES = 732
+DONE = '"Scan Completed Successfully."'
+failures = []
+
+
+def win(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def check(ok, what):
+    if not ok:
+        failures.append(what)
+    return ok
+
+
+def run_host(folder, steps, kit="", options=()):
+    """One scripted run in its own folder; the digitizer keeps one truth file per film there."""
+    os.makedirs(folder, exist_ok=True)
+    kit += "\ntruthFile = %s\n" % win(os.path.join(folder, "truth-%d.raw"))
+    for name, text in (("script.txt", "\n".join(steps + [""])), ("kit.ini", kit)):
+        with open(os.path.join(folder, name), "w") as f:
+            f.write(text)
+    env = dict(os.environ, SCANKIT_CONFIG=win(os.path.join(folder, "kit.ini")))
+    command = [os.path.join(ROOT, "scripts", "wine-run"), "--build", BUILD, os.path.join(BUILD, "bin", "filmhost.exe"),
+               "--script", win(os.path.join(folder, "script.txt")), "--log", win(os.path.join(folder, "host.log")),
+               "--ini", win(os.path.join(folder, "host.ini")), "--list", win(os.path.join(folder, "list.bin")),
+               "--names", win(os.path.join(folder, "names.lst")), "--out", win(folder), "--timeout", "240",
+               *options]
+    result = subprocess.run(command, env=env, capture_output=True, text=True, timeout=300)
+    with open(os.path.join(folder, "host.log"), errors="replace") as f:
+        log = f.read()
+    check(result.returncode == 0, "%s: filmhost ended with %d:\n%s" % (folder, result.returncode, log[-3000:]))
+    return log
+
+
+def boxes(log):
+    """(caption, text) of every message box, line ends written as \\r and \\n."""
+    return re.findall(r'^box "(.*)" "(.*)" -> \w+', log, re.M)
+
+
+def truth(folder, film, dtype=np.uint8):
+    return np.fromfile(os.path.join(folder, "truth-%d.raw" % film), dtype=dtype)
+
+
+def read_tiff(path):
+    """The rows top first: row 0 is at the top (orientation 1) or at the bottom (4), as the file says."""
+    with tifffile.TiffFile(path) as f:
+        image, orientation = f.asarray(), f.pages[0].tags["Orientation"].value
+    check(orientation in (1, 4), "%s: orientation %d" % (path, orientation))
+    return image[::-1] if orientation == 4 else image
+
+
+def lines_of(data, width):
+    check(data.size % width == 0, "%d samples are not lines of %d" % (data.size, width))
+    return data[:data.size - data.size % width].reshape(-1, width)
+
+
+def check_lists(folder, names):
+    """Exit wrote both lists: the names one a line, the records with the name at byte 8."""
+    with open(os.path.join(folder, "names.lst"), "rb") as f:  # a Windows text file
+        check(f.read() == b"".join(n.encode() + b"\r\n" for n in names), "names.lst does not list %s" % names)
+    with open(os.path.join(folder, "list.bin"), "rb") as f:
+        data = f.read()
+    got = [data[i + 8:i + RECORD_BYTES].split(b"\0")[0].decode() for i in range(0, len(data), RECORD_BYTES)]
+    check(len(data) == RECORD_BYTES * len(names) and got == names, "list.bin holds %s" % got)
+
+
+def naming_steps(folder, names, format_name=None):
+    """Scan, then the batch dialog: format, folder, one name per film, OK."""
+    steps = ["click 1003", 'wait-window "File Naming"']
+    if format_name:
+        steps += ["pick 1018 %s" % format_name, "pause 1"]
+    steps.append('type 6065 "%s"' % win(folder))
+    steps += ["type %d %s" % (6040 + k, name) for k, name in enumerate(names)]
+    return steps + ["click 1"]
+
+
+def case_memory():
+    """The host pulls the film in blocks of its own size, which split lines."""
+    for depth, shift in ((8, 0), (12, 4)):
+        folder = os.path.join(WORK, "depth%d" % depth)
+        steps = ["wait-status Ready 60"] + (["pick 1007 12", "pause 1"] if depth == 12 else [])
+        log = run_host(folder, steps + ["click 1003", "wait-image 120", "exit"], "",
+                       ["--transfer-mode", "1", "--block-bytes", "10007"])
+        check("imageReady: memory transfer" in log, "no memory transfer at %d bits" % depth)
+        pgm = os.path.join(folder, "transfer-1.pgm")
+        if not check(os.path.exists(pgm), "no %s" % pgm):
+            continue
+        pulled = np.array(Image.open(pgm)).astype(np.uint16)
+        sent = lines_of(truth(folder, 1, np.uint8 if depth == 8 else "<u2"), pulled.shape[1])
+        # 12-bit samples arrive in the low bits; "12 HI" moves them up.
+        check(sent.max() < 1 << depth and sent.max() > 0, "the digitizer sent no %d-bit film" % depth)
+        check(np.array_equal(pulled, sent << shift),
+              "%d bits: the pulled %s is not the delivered %s" % (depth, pulled.shape, sent.shape))
+
+
+PATIENT = ((3003, "PatientName", "DOE^JANE"), (3004, "PatientBirthDate", "19600102"), (3005, "PatientSex", "F"),
+           (3006, "PatientID", "PID-0042"), (3007, "StudyID", "STUDY7"), (3008, "SeriesNumber", "3"),
+           (3009, "InstanceNumber", "11"))
+
+
+def case_dicom_batch():
+    """Patient data typed first, then three films of the feeder to DICOM in multi-film mode."""
+    folder = os.path.join(WORK, "batch")
+    steps = ["wait-status Ready 60", "format DICOM", "click 1014", 'wait-window "Patient Information"']
+    steps += ['type %d "%s"' % (control, value) for control, _, value in PATIENT]
+    steps += ["click 1", "click 6038", "pick 1040 3", "pause 1"]
+    steps += naming_steps(folder, ["front", "side", "back"])
+    steps += ["wait-image 180"] * 3 + ["exit"]
+    run_host(folder, steps, "", ["--transfer-mode", "2"])
+    names = [os.path.join(folder, n + ".dcm") for n in ("front", "side", "back")]
+    uids = set()
+    for film, name in enumerate(names, 1):
+        if not check(os.path.exists(name), "no %s" % name):
+            continue
+        dump = subprocess.run(["dcmdump", "-f", "-ti", name], capture_output=True, text=True)
+        check(dump.returncode == 0 and "PixelData" in dump.stdout, "dcmdump %s: %s" % (name, dump.stderr))
+        report = subprocess.run(["dciodvfy", name], capture_output=True, text=True)
+        print("dciodvfy %s:\n%s%s" % (name, report.stdout, report.stderr))
+        ds = pydicom.dcmread(name, force=True)
+        ds.file_meta = pydicom.dataset.FileMetaDataset()
+        ds.file_meta.TransferSyntaxUID = pydicom.uid.ImplicitVRLittleEndian
+        for _, keyword, value in PATIENT:
+            check(str(ds.get(keyword, "")) == value, "%s: %s is %r" % (name, keyword, ds.get(keyword)))
+        uids.add(str(ds.get("SOPInstanceUID", "")))
+        sent = lines_of(truth(folder, film), ds.Columns)
+        check(np.array_equal(ds.pixel_array, sent), "%s is not film %d as delivered" % (name, film))
+    check(len(uids) == 3 and "" not in uids, "SOP Instance UIDs %s are not three" % sorted(uids))
+    check(len({truth(folder, f).tobytes() for f in (1, 2, 3)}) == 3, "the feeder did not give three films")
+    check_lists(folder, [win(n) for n in names])
+
+
+def case_region():
+    """Prescan, drag a region on the preview, scan it to TIFF."""
+    tif = os.path.join(WORK, "chest.tif")
+    steps = ["wait-status Ready 60", "click 1016", "wait-status %s 120" % DONE, "wait-enabled 1003",
+             "drag 2 3 9 12", "click 6034",
+             "screenshot-at 30 %s" % win(os.path.join(WORK, "scanning.png"))]
+    log = run_host(WORK, steps + naming_steps(WORK, ["chest"], "TIFF") + ["wait-image 120", "exit"],
+                   "lineMicros = 300\n")
+    check('notify 1: "TIFF"' in log, "no format notification of TIFF")
+    check(progress_part_filled(os.path.join(WORK, "scanning.png")), "no part-filled progress bar in scanning.png")
+    if not check(os.path.exists(tif), "no %s" % tif):
+        return
+    image = read_tiff(tif)
+    # The selection, 7 x 9 inches at the scan's resolution, within what one
+    # pixel of the preview is worth.
+    drag = [line for line in log.splitlines() if line.startswith("drag: client")][0].split()
+    left, _, right, _ = (int(v) for v in drag[9].replace("-", ",").split(","))
+    prescan_width, dpi, resolution = int(drag[12].split("x")[0]), int(drag[15]), 150
+    slack = 2 * resolution * prescan_width / dpi / (right - left) + 2
+    height, width = image.shape
+    check(abs(width - 7 * resolution) <= slack and abs(height - 9 * resolution) <= slack,
+          "TIFF is %dx%d, the selection %dx%d (+-%.0f)" % (width, height, 7 * resolution, 9 * resolution, slack))
+    # The digitizer sends whole lines of the programmed window; the file keeps the region's width of each.
+    sent = truth(WORK, 1)
+    check(sent.size % height == 0 and np.array_equal(image, sent.reshape(height, -1)[:, :width]),
+          "the TIFF is not the region of the delivered lines")
+
+
+def progress_part_filled(png):
+    """Some rows of the picture hold both the done and the open colour of the progress bar."""
+    if not os.path.exists(png):
+        return False
+    pixels = np.array(Image.open(png).convert("RGB")).astype(np.int32)
+    done = np.all(pixels == (0x00, 0x4B, 0x96), axis=2)
+    rest = np.all(pixels == (0x96, 0xB4, 0xD2), axis=2)
+    return sum(1 for y in range(pixels.shape[0]) if done[y].sum() > 20 and rest[y].sum() > 20) >= 10
+
+
+SCAN_FAILED = ("ERROR", "StartScan\\r\\n\\nError during scan.")
+NO_LOAD = ("Failed to load a film", "Check film(s) in film feeder. Click Retry button when ready")
+OVERWRITE = "%s is already existing.\\nSelect OK to overwrite.\\nSelect CANCEL to return."
+EARLIER = b"an earlier image of this name\n"
+FAILED = "Error Encountered During a Scan."
+CANNOT = "Output file %s can not be generated.  Make sure path is correct."
+
+# name, digitizer, the films of the batch, the one whose name is on disk
+# already, answers after the overwrite question, steps after the naming,
+# the boxes that follow the question, the status the command ends with, the
+# films written.
+FAULTS = (
+    ("no-film", "noFilm = 1\nfeederPresent = 0\n", ["chest"], "chest", [], [],
+     [("WARNING", "Please Load a Film in the Digitizer."), SCAN_FAILED], FAILED, []),
+    ("feeder", "stage = 5\n", ["chest"], "chest", ["retry", "cancel"], [], [NO_LOAD, NO_LOAD], "Ready", []),
+    # The naming dialog refuses the name and stays open until cancelled.
+    ("read-only", "", ["chest"], "chest", [], ["pause 1", "click 2"], [("Error", CANNOT)], "Ready", []),
+    # Cancel while the second film is read.
+    ("cancel", "lineMicros = 2000\n", ["first", "second", "third"], "second", [],
+     ["wait-image 120", "wait-status Scanning... 60", "click 2"], [], "Scan Cancelled.", ["first"]),
+)
+
+
+@contextlib.contextmanager
+def read_only(folder):
+    """Mode 0555 (its files 0444), and for root, whom modes do not stop, a read-only bind mount."""
+    for name in os.listdir(folder):
+        os.chmod(os.path.join(folder, name), 0o444)
+    os.chmod(folder, 0o555)
+    mounted = os.geteuid() == 0 and subprocess.run(["mount", "--bind", folder, folder]).returncode == 0
+    try:
+        if mounted:
+            subprocess.run(["mount", "-o", "remount,bind,ro", folder], check=True)
+        probe = os.path.join(folder, "probe")
+        try:
+            open(probe, "wb").close()
+        except OSError:
+            yield True
+        else:
+            os.remove(probe)
+            if os.geteuid() == 0 and not mounted:
+                # A root without the right to mount cannot make a folder refuse it.
+                print("read-only case skipped: no read-only bind mount here")
+                yield None
+            else:
+                yield check(False, "%s could not be made read-only" % folder)
+    finally:
+        if mounted:
+            subprocess.run(["umount", folder], check=True)
+        os.chmod(folder, 0o755)
+        for name in os.listdir(folder):
+            os.chmod(os.path.join(folder, name), 0o644)
+
+
+def case_faults():
+    for name, kit, films, earlier, answers, after, shown, status, written in FAULTS:
+        folder = os.path.join(WORK, name)
+        os.makedirs(folder)
+        kept = os.path.join(folder, earlier + ".tif")
+        with open(kept, "wb") as f:
+            f.write(EARLIER)
+        batch = ["click 6038", "pick 1040 %d" % len(films)] if len(films) > 1 else ["click 6034"]
+        steps = ["wait-status Ready 60"] + batch + ["pause 1"] + ["answer %s" % a for a in ["ok"] + answers]
+        steps += naming_steps(folder, films, "TIFF") + after
+        steps += ["pause 2", 'wait-status "%s" 60' % status, "wait-enabled 1003"]
+        run = os.path.join(WORK, name + "-run")
+        if name == "read-only":
+            with read_only(folder) as ready:
+                if ready is None:
+                    continue
+                log = run_host(run, steps, kit) if ready else ""
+        else:
+            log = run_host(run, steps, kit)
+        expected = [(caption, text.replace("%s", win(kept))) for caption, text in [("Warning", OVERWRITE)] + shown]
+        check(boxes(log) == expected, "%s: the boxes\n%s\nnot\n%s" % (name, boxes(log), expected))
+        with open(kept, "rb") as f:
+            check(f.read() == EARLIER, "%s: the earlier %s was not kept" % (name, kept))
+        left = sorted(os.listdir(folder))
+        files = sorted({earlier + ".tif"} | {film + ".tif" for film in written})
+        check(left == files, "%s: the folder holds %s, not %s" % (name, left, files))
+        for film in written:
+            image = read_tiff(os.path.join(folder, film + ".tif"))
+            sent = lines_of(truth(run, films.index(film) + 1), image.shape[1])
+            check(np.array_equal(image, sent), "%s: %s is not the film as delivered" % (name, film))
+
+
+shutil.rmtree(WORK, ignore_errors=True)
+os.makedirs(WORK)
+{"memory": case_memory, "dicom-batch": case_dicom_batch, "region": case_region, "faults": case_faults}[JOB]()
+if failures:  # the run's files stay for a look
+    print("\n".join(failures))
+    sys.exit(1)
+shutil.rmtree(WORK)
+print("pass")
