@@ -3,3 +3,6 @@ add_executable(scan_pipeline_bench EXCLUDE_FROM_ALL
     ${CMAKE_CURRENT_LIST_DIR}/scan_pipeline_bench.cpp
     ${PROJECT_SOURCE_DIR}/src/res/FilmCore.rc)
 target_link_libraries(scan_pipeline_bench PRIVATE filmcore_static filmcore_test_support psapi)
+
+# The floor of the whole-job figure: the same bytes written plainly.
+add_executable(plain_write_bench EXCLUDE_FROM_ALL ${CMAKE_CURRENT_LIST_DIR}/plain_write_bench.cpp)

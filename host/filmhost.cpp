@@ -19,6 +19,7 @@
 #include "host_session.h"
 #include "host_settings.h"
 #include "host_sync.h"
+#include "host_view.h"
 
 namespace {
 
@@ -69,13 +70,64 @@ struct CommandLine {
     const char* log = nullptr;
     double runSeconds = 600;
     HostOptions host;
+    ViewRequest view;
 };
 
 const char kUsage[] =
     "usage: filmhost [--ini FILE] [--defaults]\n"
     "                [--script FILE] [--log FILE] [--timeout SECONDS]\n"
     "                [--out DIR] [--list FILE] [--names FILE]\n"
-    "                [--format NAME] [--transfer-mode 1|2|3] [--block-bytes N] [--raw]\n";
+    "                [--format NAME] [--transfer-mode 1|2|3] [--block-bytes N] [--raw]\n"
+    "       filmhost --view FILE [--max-pixels N] [--bound WxH] [--level L --width W]\n"
+    "                [--save OUT.bmp] [--save-fit OUT.bmp] [--log FILE]\n";
+
+// A 16-bit signed number, whole text.
+bool ReadShort(const char* text, int16_t* value)
+{
+    char* end = nullptr;
+    const long v = strtol(text, &end, 10);
+    if (!*text || *end || v < -32768 || v > 32767)
+        return false;
+    *value = static_cast<int16_t>(v);
+    return true;
+}
+
+// WxH, both from 2 to 65535.
+bool ReadBound(const char* text, ViewRequest* view)
+{
+    unsigned long w = 0, h = 0;
+    char x = 0, rest = 0;
+    if (sscanf(text, "%lu%c%lu%c", &w, &x, &h, &rest) != 3 || (x != 'x' && x != 'X') || w < 2 || h < 2 ||
+        w > 65535 || h > 65535)
+        return false;
+    view->boundWidth = static_cast<uint16_t>(w);
+    view->boundHeight = static_cast<uint16_t>(h);
+    return true;
+}
+
+// The options of the view mode; false for a bad value, and *known false
+// when `a` is none of them.
+bool ReadViewOption(const char* a, const char* value, ViewRequest* view, bool* known)
+{
+    *known = true;
+    if (strcmp(a, "--view") == 0)
+        view->file = value;
+    else if (strcmp(a, "--max-pixels") == 0)
+        view->maxPixels = static_cast<uint32_t>(strtoul(value, nullptr, 10));
+    else if (strcmp(a, "--bound") == 0)
+        return ReadBound(value, view);
+    else if (strcmp(a, "--level") == 0)
+        return view->levelled = ReadShort(value, &view->level);
+    else if (strcmp(a, "--width") == 0)
+        return view->levelled = ReadShort(value, &view->width);
+    else if (strcmp(a, "--save") == 0)
+        view->save = value;
+    else if (strcmp(a, "--save-fit") == 0)
+        view->saveFit = value;
+    else
+        *known = false;
+    return true;
+}
 
 bool ReadCommandLine(int argc, char** argv, CommandLine* c)
 {
@@ -109,14 +161,30 @@ bool ReadCommandLine(int argc, char** argv, CommandLine* c)
             c->host.transferMode = atoi(value);
         else if (strcmp(a, "--block-bytes") == 0)
             c->host.blockBytes = static_cast<uint32_t>(strtoul(value, nullptr, 10));
-        else
-            return false;
+        else {
+            bool known = false;
+            if (!ReadViewOption(a, value, &c->view, &known) || !known)
+                return false;
+        }
         if (takesValue)
             ++i;
     }
     const int mode = c->host.transferMode;
+    if (c->view.file && c->view.maxPixels == 0)
+        return false;
     return c->runSeconds > 0 && c->host.blockBytes >= 1 && c->host.blockBytes <= (64u << 20) && mode >= 0 &&
            mode <= 3;
+}
+
+int ViewInSession(const ViewRequest& view)
+{
+    HostSession* s = TheHostSession();
+    if (!OpenHostSession(s, HostOptions()))
+        return 2;
+    const int code = ViewImageFile(view);
+    const uint16_t rc = CloseHostSession(s);
+    HostLog("DeInitDSData: %u", rc);
+    return code;
 }
 
 int PrintSessionDefaults(void)
@@ -174,6 +242,11 @@ int main(int argc, char** argv)
     if (c.log && !SetHostLogFile(c.log)) {
         fprintf(stderr, "filmhost: cannot create the log %s\n", c.log);
         return 1;
+    }
+    if (c.view.file) {
+        const int code = ViewInSession(c.view);
+        CloseHostLog();
+        return code;
     }
     std::vector<ScriptStep> steps;
     if (c.script && !LoadScript(c.script, &steps))

@@ -7,6 +7,7 @@
 
 #include "host_log.h"
 #include "host_script.h"
+#include "host_watch.h"
 
 namespace {
 
@@ -71,8 +72,10 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
         g_seen.insert(window);
         if (GetDlgItem(window, kMessageTextId))
             AnswerBox(window);
-        else
+        else {
             HostLog("dialog \"%s\" shown", OneLine(TextOf(window)).c_str());
+            OnDialogActivated(window);
+        }
     } else if (code == HCBT_DESTROYWND) {
         g_seen.erase(window);
     }

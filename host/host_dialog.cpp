@@ -18,6 +18,8 @@ WNDPROC g_dialogProc = nullptr;
 // The library's own procedure runs first; the host only looks on.
 LRESULT CALLBACK WatchDialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_COMMAND && LOWORD(wParam) == kScanFinished)
+        OnScriptScanFinished();
     if (message == WM_COMMAND && LOWORD(wParam) == kScan)
         TheHostSession()->filmsFinished = 0;  // a Scan press starts a batch
     const LRESULT result = CallWindowProcA(g_dialogProc, window, message, wParam, lParam);

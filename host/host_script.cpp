@@ -115,6 +115,24 @@ std::string ParseArguments(const std::string& verb, const std::vector<std::strin
         if (n < 1 || n > 2 || !ParseControl(args[0], &step->control) ||
             (n == 2 && (!ParseNumber(args[1], &step->seconds) || step->seconds <= 0)))
             return "wait-enabled needs a control id and may take a time-out in seconds";
+    } else if (verb == "wait-text") {
+        step->kind = STEP_WAIT_TEXT;
+        step->seconds = kDefaultWaitSeconds;
+        if (n < 2 || n > 3 || !ParseControl(args[0], &step->control) ||
+            (n == 3 && (!ParseNumber(args[2], &step->seconds) || step->seconds <= 0)))
+            return "wait-text needs a control id and a text (quote a text with blanks) and may take a time-out "
+                   "in seconds";
+        step->text = args[1];
+    } else if (verb == "watch-text") {
+        step->kind = STEP_WATCH_TEXT;
+        if (n != 2 || !ParseControl(args[1], &step->control))
+            return "watch-text needs a window title (quote a title with blanks) and a control id";
+        step->text = args[0];
+    } else if (verb == "mark") {
+        step->kind = STEP_MARK;
+        if (n != 1)
+            return "mark needs one name";
+        step->text = args[0];
     } else if (verb == "wait-image") {
         step->kind = STEP_WAIT_IMAGE;
         step->seconds = kDefaultWaitSeconds;
@@ -137,6 +155,22 @@ std::string ParseArguments(const std::string& verb, const std::vector<std::strin
             return "screenshot-at needs a percentage from 1 to 99 and a file name ending in .png";
         step->percent = static_cast<int>(v);
         step->text = args[1];
+    } else if (verb == "window") {
+        step->kind = STEP_WINDOW;
+        if (n > 1)
+            return "window takes one title (quote a title with blanks), or nothing for the main dialog";
+        step->text = n ? args[0] : "";
+    } else if (verb == "log-text" || verb == "command") {
+        step->kind = verb == "log-text" ? STEP_LOG_TEXT : STEP_COMMAND;
+        if (n != 1 || !ParseControl(args[0], &step->control))
+            return verb + " needs one control id";
+    } else if (verb == "scroll") {
+        step->kind = STEP_SCROLL;
+        double v = 1;
+        if (n < 2 || n > 3 || !ParseControl(args[0], &step->control) || (args[1] != "left" && args[1] != "right") ||
+            (n == 3 && (!ParseNumber(args[2], &v) || v < 1 || v > 1000 || v != static_cast<int>(v))))
+            return "scroll needs a control id, left or right, and may take a count of presses (1 to 1000)";
+        step->count = args[1] == "left" ? -static_cast<int>(v) : static_cast<int>(v);
     } else if (verb == "format") {
         step->kind = STEP_FORMAT;
         if (n != 1 || args[0].empty() || args[0].size() >= 32)

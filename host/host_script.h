@@ -20,6 +20,13 @@ enum ScriptStepKind {
     STEP_SCREENSHOT,     // screenshot FILE.png
     STEP_SCREENSHOT_AT,  // screenshot-at PERCENT FILE.png
     STEP_EXIT,           // exit
+    STEP_WINDOW,         // window [TITLE]
+    STEP_LOG_TEXT,       // log-text ID
+    STEP_COMMAND,        // command ID
+    STEP_SCROLL,         // scroll ID left|right [COUNT]
+    STEP_WAIT_TEXT,      // wait-text ID TEXT [SECONDS]
+    STEP_MARK,           // mark NAME
+    STEP_WATCH_TEXT,     // watch-text TITLE ID
     STEP_FORMAT          // format NAME
 };
 
@@ -31,12 +38,13 @@ enum ScriptButton { BUTTON_OK = 1, BUTTON_CANCEL = 2, BUTTON_ABORT = 3, BUTTON_R
 struct ScriptStep {
     ScriptStepKind kind;
     int line;                // 1-based line of the script
-    int control;             // click, pick, type, wait-enabled
-    std::string text;        // pick, type, wait-status, wait-window, format; file of the screenshots
+    int control;             // click, pick, type, wait-enabled, log-text, command, scroll, ...
+    std::string text;        // pick, type, wait-status, wait-window, window, format; file of the screenshots
     float points[4];         // drag: x1 y1 x2 y2
     int button;              // answer
     double seconds;          // waits: time-out; pause: length
     int percent;             // screenshot-at
+    int count;               // scroll: arrow presses; negative to the left
 };
 
 // The default time-out of a waiting step, in seconds.

@@ -8,6 +8,7 @@
 #include "host_capture.h"
 #include "host_log.h"
 #include "host_session.h"
+#include "host_watch.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ struct ScriptRun {
     std::vector<ScriptStep> steps;
     size_t next;
     DWORD runStarted;
+    LONGLONG runStartedPrecise;
     double runSeconds;
     DWORD stepStarted;
     bool stepBegun;
@@ -36,6 +38,8 @@ struct ScriptRun {
     bool finished;
     int imagesWaitedFor;
     std::vector<ArmedCapture> captures;
+    std::string addressed;   // title of the window the steps address; "" = the usual one
+    int addressedLine;       // the window step that named it
 };
 
 ScriptRun g_run;
@@ -90,9 +94,17 @@ BOOL CALLBACK FindThreadWindow(HWND window, LPARAM param)
     return TRUE;
 }
 
-// Steps address the main dialog, or the modal dialog that has disabled it.
+// Steps address the window a `window` step named, else the main dialog, or
+// the modal dialog that has disabled it.
 HWND TargetWindow(HostSession* s)
 {
+    if (!g_run.addressed.empty()) {
+        WindowSearch named{s->dialog, g_run.addressed.c_str(), nullptr};
+        EnumThreadWindows(GetCurrentThreadId(), FindThreadWindow, reinterpret_cast<LPARAM>(&named));
+        if (!named.found)
+            FailRun(g_run.addressedLine, "window \"" + g_run.addressed + "\" is not shown");
+        return named.found;
+    }
     if (!s->dialog || IsWindowEnabled(s->dialog))
         return s->dialog;
     WindowSearch search{s->dialog, nullptr, nullptr};
@@ -219,11 +231,28 @@ StepResult WaitWindow(HostSession* s, const ScriptStep& step)
     return WaitFor(step, search.found != nullptr, "wait-window \"" + step.text + "\"", "no such window is shown");
 }
 
+// The main dialog, or the window a `window` step addressed.
+HWND WaitedWindow(HostSession* s)
+{
+    return g_run.addressed.empty() ? s->dialog : TargetWindow(s);
+}
+
 StepResult WaitEnabled(HostSession* s, const ScriptStep& step)
 {
-    HWND control = s->dialog ? GetDlgItem(s->dialog, step.control) : nullptr;
+    HWND window = WaitedWindow(s);
+    HWND control = window ? GetDlgItem(window, step.control) : nullptr;
     return WaitFor(step, control && IsWindowEnabled(control), "wait-enabled " + std::to_string(step.control),
                    control ? "still disabled" : "no such control");
+}
+
+StepResult WaitText(HostSession* s, const ScriptStep& step)
+{
+    HWND window = WaitedWindow(s);
+    HWND control = window ? GetDlgItem(window, step.control) : nullptr;
+    const std::string text = TextOf(control);
+    return WaitFor(step, control && text == step.text,
+                   "wait-text " + std::to_string(step.control) + " \"" + step.text + "\"",
+                   control ? "it reads \"" + OneLine(text) + "\"" : "no such control");
 }
 
 // Each wait takes the next image of the session, so one image never
@@ -235,6 +264,78 @@ StepResult WaitImage(HostSession* s, const ScriptStep& step)
     if (met)
         ++g_run.imagesWaitedFor;
     return result;
+}
+
+StepResult AddressWindow(HostSession* s, const ScriptStep& step)
+{
+    g_run.addressed = step.text;
+    g_run.addressedLine = step.line;
+    if (!step.text.empty())
+        TargetWindow(s);  // fails at once when no such window is shown
+    return STEP_DONE;
+}
+
+// A list shows its entries, one line each; any other control its text.
+StepResult LogText(HostSession* s, const ScriptStep& step)
+{
+    HWND window = TargetWindow(s);
+    HWND control = window ? GetDlgItem(window, step.control) : nullptr;
+    if (!control)
+        FailRun(step.line, "no control " + std::to_string(step.control) + " in \"" + TextOf(window) + "\"");
+    const std::string kind = ClassOf(control);
+    if (kind != "ListBox" && kind != "ComboBox") {
+        HostLog("text %d \"%s\"", step.control, OneLine(TextOf(control)).c_str());
+        return STEP_DONE;
+    }
+    const bool combo = kind == "ComboBox";
+    const LRESULT count = SendMessageA(control, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+    HostLog("text %d: %ld entries", step.control, static_cast<long>(count));
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageA(control, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, i, 0);
+        std::string entry(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+        if (length > 0)
+            SendMessageA(control, combo ? CB_GETLBTEXT : LB_GETTEXT, i, reinterpret_cast<LPARAM>(&entry[0]));
+        HostLog("text %d[%ld] \"%s\"", step.control, static_cast<long>(i), OneLine(entry.c_str()).c_str());
+    }
+    return STEP_DONE;
+}
+
+// The command a control would send, also for a control that is hidden or
+// disabled, or an id that no control carries.
+StepResult Command(HostSession* s, const ScriptStep& step)
+{
+    HWND target = TargetWindow(s);
+    if (!target)
+        FailRun(step.line, "command: no window to send it to");
+    PostCommand(target, step.control, BN_CLICKED, GetDlgItem(target, step.control));
+    return STEP_YIELD;
+}
+
+// Arrow presses on a horizontal scroll bar control, as its owner hears them.
+StepResult Scroll(HostSession* s, const ScriptStep& step)
+{
+    HWND target;
+    HWND control = ControlOf(s, step, &target);
+    const WPARAM arrow = step.count < 0 ? SB_LINELEFT : SB_LINERIGHT;
+    for (int i = 0, n = step.count < 0 ? -step.count : step.count; i < n; ++i)
+        PostMessageA(target, WM_HSCROLL, MAKEWPARAM(arrow, 0), reinterpret_cast<LPARAM>(control));
+    PostMessageA(target, WM_HSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), reinterpret_cast<LPARAM>(control));
+    return STEP_YIELD;
+}
+
+// The time since the run began, to the microsecond, for timing a job.
+double RunSeconds(void)
+{
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart - g_run.runStartedPrecise) / frequency.QuadPart;
+}
+
+StepResult Mark(const ScriptStep& step)
+{
+    HostLog("mark %s at %.6f s", step.text.c_str(), RunSeconds());
+    return STEP_DONE;
 }
 
 void Screenshot(HWND window, int line, const std::string& file)
@@ -301,6 +402,15 @@ StepResult RunStep(HostSession* s, const ScriptStep& step)
         g_run.captures.push_back({step.line, step.percent, step.text, false});
         return STEP_DONE;
     case STEP_EXIT: return Exit(s, step);
+    case STEP_WINDOW: return AddressWindow(s, step);
+    case STEP_LOG_TEXT: return LogText(s, step);
+    case STEP_COMMAND: return Command(s, step);
+    case STEP_SCROLL: return Scroll(s, step);
+    case STEP_WAIT_TEXT: return WaitText(s, step);
+    case STEP_MARK: return Mark(step);
+    case STEP_WATCH_TEXT:
+        WatchDialogText(step.text, step.control);
+        return STEP_DONE;
     case STEP_FORMAT: return PushFormat(s, step);
     }
     return STEP_DONE;
@@ -308,6 +418,7 @@ StepResult RunStep(HostSession* s, const ScriptStep& step)
 
 const char* const kStepNames[] = {"click", "pick", "type", "drag", "answer", "wait-status", "wait-window",
                                   "wait-enabled", "wait-image", "pause", "screenshot", "screenshot-at", "exit",
+                                  "window", "log-text", "command", "scroll", "wait-text", "mark", "watch-text",
                                   "format"};
 
 void FinishScript(HostSession* s)
@@ -363,14 +474,24 @@ void StartScript(HostSession* s, const std::vector<ScriptStep>& steps, double ru
     g_run.steps = steps;
     g_run.next = 0;
     g_run.runStarted = GetTickCount();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    g_run.runStartedPrecise = now.QuadPart;
     g_run.runSeconds = runSeconds;
     g_run.stepBegun = false;
     g_run.busy = false;
     g_run.finished = false;
     g_run.imagesWaitedFor = 0;
     g_run.captures.clear();
+    g_run.addressed.clear();
     StartBoxAnswers();
     SetTimer(nullptr, 0, kTickMs, OnScriptTick);
+}
+
+void OnScriptScanFinished(void)
+{
+    if (g_run.session)
+        HostLog("mark scan-finished at %.6f s", RunSeconds());
 }
 
 void OnScriptProgress(HostSession* s)

@@ -13,6 +13,9 @@ struct HostSession;
 
 // `runSeconds` bounds the whole run.
 void StartScript(HostSession* s, const std::vector<ScriptStep>& steps, double runSeconds);
+// A file scan has just ended (command 1099, before the dialog handles it):
+// logs `mark scan-finished at SECONDS s` in a scripted run.
+void OnScriptScanFinished(void);
 // The main dialog has just repainted its progress panel (command 2001).
 void OnScriptProgress(HostSession* s);
 

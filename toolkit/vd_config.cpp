@@ -98,7 +98,7 @@ int Apply(VdConfig* c, const char* key, char* value)
     NUMBER_KEY(bedWidth) NUMBER_KEY(feederCapacity) NUMBER_KEY(prescan)
     NUMBER_KEY(feederPresent) NUMBER_KEY(feederSupport) NUMBER_KEY(films) NUMBER_KEY(fileDpi)
     NUMBER_KEY(noFilm) NUMBER_KEY(shortRead) NUMBER_KEY(splitReads) NUMBER_KEY(badStatus)
-    NUMBER_KEY(badStatusLine) NUMBER_KEY(stallLine) NUMBER_KEY(stallMs) NUMBER_KEY(lineMicros)
+    NUMBER_KEY(badStatusLine) NUMBER_KEY(stallLine) NUMBER_KEY(stallMs) NUMBER_KEY(lineMicros) NUMBER_KEY(bandLines)
     NUMBER_KEY(stallInstant) NUMBER_KEY(overDeliver)
 #undef TEXT_KEY
 #undef NUMBER_KEY

@@ -83,6 +83,7 @@ typedef struct VdConfig {
     char truthFile[260];       // every byte getImage delivered; "" = none
 
     uint32_t lineMicros;       // pacing per line; 0 = as fast as possible
+    uint32_t bandLines;        // 0, or lines rendered once per scan and then repeated (delivery at copying speed)
 } VdConfig;
 
 void VdDefaultConfig(VdConfig* config);

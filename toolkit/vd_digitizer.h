@@ -39,6 +39,7 @@ typedef struct VdScan {
     uint32_t line;             // lines rendered so far
     uint32_t lineSent;         // bytes of the rendered line already delivered
     uint8_t* lineBuffer;
+    uint8_t* band;             // the first bandLines lines, when the configuration repeats them
     int16_t* levels;
     uint16_t curve[VD_LEVEL_MAX + 1];
     int16_t noise[2 * 4096];  // grain, its second half repeating the first

@@ -71,6 +71,8 @@ bool StartScan(Digitizer* d)
     s->lineBuffer = (uint8_t*)malloc(s->lineBytes ? s->lineBytes : 1);
     s->levels = (int16_t*)malloc((pixels ? pixels : 1) * sizeof(int16_t));
     if (!s->lineBuffer || !s->levels) return false;
+    // Without the band's memory the lines are simply all rendered.
+    if (c->bandLines && s->lineBytes) s->band = (uint8_t*)malloc((size_t)c->bandLines * s->lineBytes);
 
     uint32_t maxValue = 255;
     if (s->bytesPerSample == 2) maxValue = p->bits >= 16 ? 65535u : (p->bits > 8 ? (1u << p->bits) - 1 : 255u);
@@ -109,6 +111,13 @@ void Convert(VdScan* s, uint32_t pixels, uint32_t shift, Store store)
 void RenderLine(Digitizer* d)
 {
     VdScan* s = &d->scan;
+    const uint32_t band = d->config.bandLines;
+    if (s->band && s->line >= band) {
+        memcpy(s->lineBuffer, s->band + (size_t)(s->line % band) * s->lineBytes, s->lineBytes);
+        ++s->line;
+        s->lineSent = 0;
+        return;
+    }
     const VdProgram* p = &s->program;
     uint32_t pixels = s->lineBytes / s->bytesPerSample;
     if (s->filmPresent) {
@@ -132,6 +141,7 @@ void RenderLine(Digitizer* d)
             out[2 * x + 1] = (uint8_t)v;
         });
     }
+    if (s->band) memcpy(s->band + (size_t)s->line * s->lineBytes, s->lineBuffer, s->lineBytes);
     ++s->line;
     s->lineSent = 0;
     if (d->config.lineMicros) VdSleepMicros(d->config.lineMicros);
@@ -177,6 +187,7 @@ void VdScanStop(Digitizer* d)
     VdScan* s = &d->scan;
     if (s->filmPresent) VdFilmClose(&s->film);
     free(s->lineBuffer);
+    free(s->band);
     free(s->levels);
     memset(s, 0, sizeof *s);
 }

@@ -91,6 +91,35 @@ TEST(HostScript, RefusesBadStepsWithTheirLine)
     }
 }
 
+TEST(HostScript, AddressesWindowsAndReadsThem)
+{
+    std::vector<ScriptStep> steps;
+    std::string error;
+    ASSERT_TRUE(ParseScript("window \"Scanner Calibration\"\nwait-text 2 \"&OK\" 5\nlog-text 7001\ncommand 6001\n"
+                            "scroll 6006 left 3\nscroll 6006 right\nformat DICOM\nwindow\n"
+                            "watch-text \"Scanner Calibration\" 8001\nmark start\n",
+                            &steps, &error)) << error;
+    ASSERT_EQ(steps.size(), 10u);
+    EXPECT_EQ(steps[0].text, "Scanner Calibration");
+    EXPECT_EQ(steps[1].kind, STEP_WAIT_TEXT);
+    EXPECT_EQ(steps[1].text, "&OK");
+    EXPECT_DOUBLE_EQ(steps[1].seconds, 5);
+    EXPECT_EQ(steps[4].count, -3);
+    EXPECT_EQ(steps[5].count, 1);
+    EXPECT_EQ(steps[6].kind, STEP_FORMAT);
+    EXPECT_EQ(steps[6].text, "DICOM");
+    EXPECT_EQ(steps[7].kind, STEP_WINDOW);
+    EXPECT_EQ(steps[7].text, "");
+    EXPECT_EQ(steps[8].text, "Scanner Calibration");
+    EXPECT_EQ(steps[8].control, 8001);
+    EXPECT_EQ(steps[9].text, "start");
+    for (const char* bad : {"window a b", "log-text", "scroll 6006 up", "scroll 6006 left 0", 
+                            "wait-text 2", "watch-text 8001", "mark"}) {
+        steps.clear();
+        EXPECT_FALSE(ParseScript(bad, &steps, &error)) << bad;
+    }
+}
+
 TEST(HostPng, ManyStoredBlocksReadBackByPillow)
 {
     // 300 x 250 RGB is over 225000 bytes of rows: four stored blocks, with
