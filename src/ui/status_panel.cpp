@@ -1,6 +1,5 @@
 #include "main_dialog.h"
 
-#include "frame/clock.h"
 #include "pipeline/preview_area.h"
 
 namespace {
@@ -8,7 +7,6 @@ namespace {
 const COLORREF kDoneColour = 0x964B00;
 const COLORREF kRestColour = 0xD2B496;
 const int kBarHeight = 21;
-const uint32_t kRepaintIntervalMs = 40;
 
 COLORREF Grey(int level)
 {
@@ -122,25 +120,8 @@ void PaintMainDialog(HWND dialog, DSData* ds)
     EndPaint(dialog, &paint);
 }
 
-// A scan asks for this every 16000 bytes, which with a fast digitizer is
-// well over a thousand times a second, and each drawing on the window is a
-// round trip to the display. The bar only moves when the percentage does:
-// between such steps the kilobytes are drawn at most every 40 ms.
-static bool RepaintDue(const ScanSettings* s)
-{
-    static uint32_t lastDrawn, lastPercent = 0xFFFFFFFFu;
-    const uint32_t now = ClockTicks();
-    if (s->progressPercent == lastPercent && now - lastDrawn < kRepaintIntervalMs)
-        return false;
-    lastDrawn = now;
-    lastPercent = s->progressPercent;
-    return true;
-}
-
 void RepaintStatusPanel(HWND dialog, DSData* ds)
 {
-    if (!RepaintDue(ds->ScanSettings))
-        return;
     HDC dc = GetDC(dialog);
     if (!dc)
         return;
