@@ -9,55 +9,16 @@ Prints what went wrong and exits 1 (leaving WORK), or removes WORK and prints "p
 """
 import contextlib
 import os
-import re
-import shutil
 import subprocess
-import sys
 
 import numpy as np
 import pydicom
 import tifffile
 from PIL import Image
 
-ROOT, BUILD, WORK, JOB = sys.argv[1:5]
+from e2e_run import DONE, WORK, boxes, check, naming_steps, run, run_host, win
+
 RECORD_BYTES = 732
-DONE = '"Scan Completed Successfully."'
-failures = []
-
-
-def win(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-    return ok
-
-
-def run_host(folder, steps, kit="", options=()):
-    """One scripted run in its own folder; the digitizer keeps one truth file per film there."""
-    os.makedirs(folder, exist_ok=True)
-    kit += "\ntruthFile = %s\n" % win(os.path.join(folder, "truth-%d.raw"))
-    for name, text in (("script.txt", "\n".join(steps + [""])), ("kit.ini", kit)):
-        with open(os.path.join(folder, name), "w") as f:
-            f.write(text)
-    env = dict(os.environ, SCANKIT_CONFIG=win(os.path.join(folder, "kit.ini")))
-    command = [os.path.join(ROOT, "scripts", "wine-run"), "--build", BUILD, os.path.join(BUILD, "bin", "filmhost.exe"),
-               "--script", win(os.path.join(folder, "script.txt")), "--log", win(os.path.join(folder, "host.log")),
-               "--ini", win(os.path.join(folder, "host.ini")), "--list", win(os.path.join(folder, "list.bin")),
-               "--names", win(os.path.join(folder, "names.lst")), "--out", win(folder), "--timeout", "240",
-               *options]
-    result = subprocess.run(command, env=env, capture_output=True, text=True, timeout=300)
-    with open(os.path.join(folder, "host.log"), errors="replace") as f:
-        log = f.read()
-    check(result.returncode == 0, "%s: filmhost ended with %d:\n%s" % (folder, result.returncode, log[-3000:]))
-    return log
-
-
-def boxes(log):
-    """(caption, text) of every message box, line ends written as \\r and \\n."""
-    return re.findall(r'^box "(.*)" "(.*)" -> \w+', log, re.M)
 
 
 def truth(folder, film, dtype=np.uint8):
@@ -85,16 +46,6 @@ def check_lists(folder, names):
         data = f.read()
     got = [data[i + 8:i + RECORD_BYTES].split(b"\0")[0].decode() for i in range(0, len(data), RECORD_BYTES)]
     check(len(data) == RECORD_BYTES * len(names) and got == names, "list.bin holds %s" % got)
-
-
-def naming_steps(folder, names, format_name=None):
-    """Scan, then the batch dialog: format, folder, one name per film, OK."""
-    steps = ["click 1003", 'wait-window "File Naming"']
-    if format_name:
-        steps += ["pick 1018 %s" % format_name, "pause 1"]
-    steps.append('type 6065 "%s"' % win(folder))
-    steps += ["type %d %s" % (6040 + k, name) for k, name in enumerate(names)]
-    return steps + ["click 1"]
 
 
 def case_memory():
@@ -276,11 +227,4 @@ def case_faults():
             check(np.array_equal(image, sent), "%s: %s is not the film as delivered" % (name, film))
 
 
-shutil.rmtree(WORK, ignore_errors=True)
-os.makedirs(WORK)
-{"memory": case_memory, "dicom-batch": case_dicom_batch, "region": case_region, "faults": case_faults}[JOB]()
-if failures:  # the run's files stay for a look
-    print("\n".join(failures))
-    sys.exit(1)
-shutil.rmtree(WORK)
-print("pass")
+run({"memory": case_memory, "dicom-batch": case_dicom_batch, "region": case_region, "faults": case_faults})

@@ -9,50 +9,15 @@ Prints what went wrong and exits 1, or prints "pass".
 """
 import os
 import re
-import shutil
-import subprocess
-import sys
 
 import numpy as np
 import pydicom
 from PIL import Image
 from pydicom.uid import ImplicitVRLittleEndian
 
-ROOT, BUILD, WORK, CASE = sys.argv[1:5]
-DONE = '"Scan Completed Successfully."'
+from e2e_run import DONE, WORK, check, filmhost, run, run_host, unix, win
+
 PATIENT = {3003: "Doe^Jane", 3004: "19700412", 3006: "P-2291", 3007: "ST77", 3008: "4", 3009: "12"}
-failures = []
-
-
-def win(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-    return ok
-
-
-def wine(*args, env=None):
-    command = [os.path.join(ROOT, "scripts", "wine-run"), "--build", BUILD, os.path.join(BUILD, "bin", "filmhost.exe")]
-    return subprocess.run(command + list(args), env=env, capture_output=True, text=True, timeout=300)
-
-
-def run_host(name, script, kit=""):
-    """One scripted session in WORK/name; its log, or "" when it failed."""
-    folder = os.path.join(WORK, name)
-    os.makedirs(folder)
-    for file, text in (("script.txt", script), ("kit.ini", kit + "callLog = %s\n" % win(os.path.join(folder, "calls.txt")))):
-        with open(os.path.join(folder, file), "w") as f:
-            f.write(text)
-    env = dict(os.environ, SCANKIT_CONFIG=win(os.path.join(folder, "kit.ini")))
-    result = wine("--script", win(os.path.join(folder, "script.txt")), "--log", win(os.path.join(folder, "host.log")),
-                  "--ini", win(os.path.join(folder, "host.ini")), "--list", win(os.path.join(folder, "list.bin")),
-                  "--names", win(os.path.join(folder, "names.lst")), "--out", win(folder), "--timeout", "240", env=env)
-    with open(os.path.join(folder, "host.log"), errors="replace") as f:
-        log = f.read()
-    return log if check(result.returncode == 0, "%s: filmhost ended with %d:\n%s" % (name, result.returncode, log[-3000:])) else ""
 
 
 def calls(name):
@@ -66,10 +31,6 @@ def logged_texts(log, control):
 
 def saved_images(log):
     return [line.split("session image: ", 1)[1].strip() for line in log.splitlines() if "session image: " in line]
-
-
-def unix(path):
-    return path[2:].replace("\\", "/") if path.startswith("Z:") else path
 
 
 def scan_to_disk(format_name, name, folder, patient=None):
@@ -103,7 +64,7 @@ def case_dicom():
               ["click 1015", 'wait-window "More DICOM Parameters"', "click 9011", "pause 1",
                "log-text 9001", "log-text 9002", "log-text 9003", "log-text 9007", "click 1"] +
               scan_to_disk("DICOM", "second", folder, {3009: "13"}) + ["exit", ""])
-    log = run_host("dicom", "\n".join(script))
+    log = run_host(os.path.join(WORK, "dicom"), "\n".join(script))
     images = saved_images(log)
     if not check(len(images) == 2 and all(os.path.exists(unix(p)) for p in images), "saved: %s" % images):
         return
@@ -136,7 +97,7 @@ def calibration(first_step):
 def case_calibrate():
     """Calibrate, a failing system test, an exposure change with OK; then a passing test and an OK without change."""
     kit = "fullTest = 1:Lamp intensity low; 2; 1:Film transport slow; 6\n"
-    log = run_host("failing", "\n".join(ADVANCED + calibration("click 6016") + ['window "Advanced Options"'] +
+    log = run_host(os.path.join(WORK, "failing"), "\n".join(ADVANCED + calibration("click 6016") + ['window "Advanced Options"'] +
                                         SYSTEM_TEST + ["scroll 6006 right 2"] + calibration("click 1") +
                                         ["window", "wait-status \"Calibrating scanner...\" 5", "exit", ""]), kit)
     shown = ["Scanner calibration is in progress.  Please wait.", "Wait...", "White level 238, dark level 3",
@@ -153,7 +114,7 @@ def case_calibrate():
         check(made.count("diagCalibrate") == 6 and made.count("diagFullTest") == 4 and "resetScanner" not in made,
               "digitizer calls: %d diagCalibrate, %d diagFullTest, reset %s" %
               (made.count("diagCalibrate"), made.count("diagFullTest"), "resetScanner" in made))
-    log = run_host("passing", "\n".join(ADVANCED + SYSTEM_TEST + ["click 1", "window", "pause 1", "exit", ""]))
+    log = run_host(os.path.join(WORK, "passing"), "\n".join(ADVANCED + SYSTEM_TEST + ["click 1", "window", "pause 1", "exit", ""]))
     check(logged_texts(log, 7001) == ["Please wait...", " ", "Reset and Normalize scanner. Please wait ...",
                                       "All tests have successfully completed."],
           "passing test lists %s" % logged_texts(log, 7001))
@@ -208,7 +169,7 @@ def bmp_rows_stored(path):
 
 def check_view(source, top_down, level, width):
     out = os.path.join(WORK, "view-" + os.path.basename(source))
-    result = wine("--view", win(source), "--max-pixels", "60000", "--bound", "128x128", "--level", str(level),
+    result = filmhost("--view", win(source), "--max-pixels", "60000", "--bound", "128x128", "--level", str(level),
                   "--width", str(width), "--save", win(out + "-reduced.bmp"), "--save-fit", win(out + "-fit.bmp"))
     if not check(result.returncode == 0, "view %s: %d\n%s" % (source, result.returncode, result.stdout[-2000:])):
         return
@@ -228,7 +189,7 @@ def case_view():
     script = (["wait-status Ready 60", "pick 1007 16", "pause 1", "click 6034"] +
               scan_to_disk("DICOM", "deep", folder, PATIENT) + ["pick 1007 8", "pause 1"] +
               scan_to_disk("Bitmap", "plain", folder) + ["exit", ""])
-    images = saved_images(run_host("scans", "\n".join(script)))
+    images = saved_images(run_host(os.path.join(WORK, "scans"), "\n".join(script)))
     if not check(len(images) == 2, "saved: %s" % images):
         return
     dcm, bmp = (unix(p) for p in images)
@@ -242,10 +203,4 @@ def case_view():
     check_view(bmp, stored[::f, ::f][::-1], 60, 90)
 
 
-shutil.rmtree(WORK, ignore_errors=True)
-os.makedirs(WORK)
-{"dicom": case_dicom, "calibrate": case_calibrate, "view": case_view}[CASE]()
-if failures:
-    print("\n".join(failures))
-    sys.exit(1)
-print("pass")
+run({"dicom": case_dicom, "calibrate": case_calibrate, "view": case_view})

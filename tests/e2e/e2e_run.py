@@ -1,0 +1,81 @@
+"""What every acceptance run shares: the command line, the scripted filmhost
+run in its own folder, and the failure list.
+
+SCRIPT ROOT BUILD WORK JOB: runs JOB's case, prints what went wrong and exits 1
+(leaving WORK for a look), or removes WORK and prints "pass".
+"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+
+ROOT, BUILD, WORK, JOB = sys.argv[1:5]
+DONE = '"Scan Completed Successfully."'
+failures = []
+
+
+def win(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def unix(path):
+    return path[2:].replace("\\", "/") if path.startswith("Z:") else path
+
+
+def check(ok, what):
+    if not ok:
+        failures.append(what)
+    return ok
+
+
+def filmhost(*args, env=None):
+    command = [os.path.join(ROOT, "scripts", "wine-run"), "--build", BUILD, os.path.join(BUILD, "bin", "filmhost.exe")]
+    return subprocess.run(command + list(args), env=env, capture_output=True, text=True, timeout=300)
+
+
+def run_host(folder, steps, kit="", options=()):
+    """One scripted run in its own folder, its log returned; the digitizer keeps
+    one truth file per film and its call log there."""
+    os.makedirs(folder, exist_ok=True)
+    kit += "\ntruthFile = %s\ncallLog = %s\n" % (win(os.path.join(folder, "truth-%d.raw")),
+                                               win(os.path.join(folder, "calls.txt")))
+    script = steps if isinstance(steps, str) else "\n".join(steps + [""])
+    for name, text in (("script.txt", script), ("kit.ini", kit)):
+        with open(os.path.join(folder, name), "w") as f:
+            f.write(text)
+    env = dict(os.environ, SCANKIT_CONFIG=win(os.path.join(folder, "kit.ini")))
+    result = filmhost("--script", win(os.path.join(folder, "script.txt")), "--log", win(os.path.join(folder, "host.log")),
+                      "--ini", win(os.path.join(folder, "host.ini")), "--list", win(os.path.join(folder, "list.bin")),
+                      "--names", win(os.path.join(folder, "names.lst")), "--out", win(folder), "--timeout", "240",
+                      *options, env=env)
+    with open(os.path.join(folder, "host.log"), errors="replace") as f:
+        log = f.read()
+    check(result.returncode == 0, "%s: filmhost ended with %d:\n%s" % (folder, result.returncode, log[-3000:]))
+    return log
+
+
+def boxes(log):
+    """(caption, text) of every message box, line ends written as \\r and \\n."""
+    return re.findall(r'^box "(.*)" "(.*)" -> \w+', log, re.M)
+
+
+def naming_steps(folder, names, format_name=None):
+    """Scan, then the batch dialog: format, folder, one name per film, OK."""
+    steps = ["click 1003", 'wait-window "File Naming"']
+    if format_name:
+        steps += ["pick 1018 %s" % format_name, "pause 1"]
+    steps.append('type 6065 "%s"' % win(folder))
+    steps += ["type %d %s" % (6040 + k, name) for k, name in enumerate(names)]
+    return steps + ["click 1"]
+
+
+def run(cases):
+    shutil.rmtree(WORK, ignore_errors=True)
+    os.makedirs(WORK)
+    cases[JOB]()
+    if failures:
+        print("\n".join(failures))
+        sys.exit(1)
+    shutil.rmtree(WORK)
+    print("pass")
