@@ -148,12 +148,6 @@ TEST_F(ScanCommands, MultiFilmBatchWritesEachFilmUnderItsNameAndEjectsIt)
     CopyText(s.output.formatName, sizeof s.output.formatName, "DICOM");
     CopyText(s.output.hostFileName, sizeof s.output.hostFileName, Output("host.dcm").c_str());
     MultiFilm(3);
-    DcmSetElemValue(0x00100010, "DOE^JANE", 8);
-    DcmSetElemValue(0x00200010, "PID-0042", 8);
-    uint16_t one = 1, zero = 0;
-    DcmSetElemValue(0x00020028, &one, 2);
-    DcmSetElemValue(0x00040028, "MONOCHROME2", 11);
-    DcmSetElemValue(0x01030028, &zero, 2);
     BoxResponderAdd({"File Naming", IDOK, [&](HWND batch) {
                          SetDlgItemTextA(batch, IDC_SAVE_PATH, Output("").c_str());
                          for (int film = 1; film <= 3; ++film)
@@ -164,6 +158,7 @@ TEST_F(ScanCommands, MultiFilmBatchWritesEachFilmUnderItsNameAndEjectsIt)
     for (int film = 1; film <= 3; ++film) {
         EXPECT_EQ(BatchFile(film), BatchName(&s.ds, film));
         EXPECT_GT(FileSize(BatchFile(film)), 100000);
+        DeleteFileA(BatchFile(film).c_str());
     }
     EXPECT_EQ(3, Count(StubStatusHistory(), "Scan Completed Successfully."));
     EXPECT_EQ(3, CallCount("stageFilmInFD"));
