@@ -208,7 +208,8 @@ TW_UINT16 Answer(TW_UINT16 rc, TW_UINT16 cc)
 
 TW_UINT16 Transfer(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
 {
-    if (!data)
+    // A file transfer carries no data: the file was named beforehand.
+    if (!data && dat != DAT_IMAGEFILEXFER)
         return Fail(TWCC_BADVALUE);
     TW_UINT16 cc = TWCC_SUCCESS;
     switch (dat) {

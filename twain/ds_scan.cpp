@@ -67,6 +67,10 @@ const TW_ENTRYPOINT& ManagerEntry()
 TW_UINT16 EnableSource(SourceSession* s, const TW_USERINTERFACE& ui)
 {
     s->showUI = ui.ShowUI != 0;
+    // The application's black and white stands for the operator's option,
+    // or the dialog would take the depth back to 8 as it opens.
+    if (CapCurrent(&s->caps, ICAP_BITDEPTH) == 1)
+        s->image.bilevelScanning = 1;
     if (!s->dialog)
         s->dialog = (HWND)s->core.openFilmCoreDlg(&s->ds);
     if (!s->dialog)

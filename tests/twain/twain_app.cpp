@@ -180,6 +180,17 @@ void PrintInfo(const char* when)
            info.ImageLength, info.BitsPerPixel, info.PixelType, info.XResolution.Whole);
 }
 
+// The digitizer starts its record afresh when it is next programmed, so
+// each image's record is kept beside the image (TWAIN_TRUTH names it).
+void KeepTruth()
+{
+    const char* truth = getenv("TWAIN_TRUTH");
+    char name[64];
+    snprintf(name, sizeof name, "\\truth-%d.raw", g_images);
+    if (truth && !CopyFileA(truth, (g_outDir + name).c_str(), FALSE))
+        Fatal("copy the digitizer's record");
+}
+
 TW_UINT16 MemoryXfer(TW_UINT32 bufferLines)
 {
     TW_SETUPMEMXFER setup = {};
@@ -302,8 +313,10 @@ TW_UINT16 TransferOne(const Job& job)
         rc = FileXfer(job.format);
     else
         rc = NativeXfer();
-    if (rc == TWRC_XFERDONE)
+    if (rc == TWRC_XFERDONE) {
         PrintInfo("after");
+        KeepTruth();
+    }
     return rc;
 }
 

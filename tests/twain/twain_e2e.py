@@ -53,7 +53,10 @@ def run_app(*args, kit=""):
     truth = os.path.join(WORK, "truth.raw")
     with open(os.path.join(WORK, "kit.ini"), "w") as f:
         f.write("truthFile = %s\n%s" % (win(truth), kit))
-    env = dict(os.environ, SCANKIT_CONFIG=win(os.path.join(WORK, "kit.ini")))
+    env = dict(os.environ, SCANKIT_CONFIG=win(os.path.join(WORK, "kit.ini")), TWAIN_TRUTH=win(truth))
+    for name in os.listdir(WORK):
+        if name.startswith(("truth", "memory-", "native-", "file-")):
+            os.remove(os.path.join(WORK, name))
     result = subprocess.run([WINE_RUN, "--build", BUILD, os.path.join(BUILD, "bin", "twain_app.exe"), *args],
                             env=env, capture_output=True, text=True, timeout=380)
     out = result.stdout.replace("\r", "")
@@ -62,8 +65,8 @@ def run_app(*args, kit=""):
     return out
 
 
-def truth_image(width, dtype=np.uint8):
-    data = np.fromfile(os.path.join(WORK, "truth.raw"), dtype=dtype)
+def truth_image(width, dtype=np.uint8, image=1):
+    data = np.fromfile(os.path.join(WORK, "truth-%d.raw" % image), dtype=dtype)
     return data.reshape(-1, width)
 
 
@@ -132,7 +135,8 @@ def case_batch():
     out = run_app("batch", WORK, kit="films = 3\n")
     check(re.findall(r"pending (\d+) after rc 6", out) == ["2", "1", "0"], "pending 2, 1, 0:\n" + out)
     images = [np.array(Image.open(os.path.join(WORK, "native-%d.bmp" % i))) for i in (1, 2, 3)]
-    check(np.array_equal(images[2], truth_image(images[2].shape[1])), "the third film differs from the truth")
+    for i, image in enumerate(images):
+        check(np.array_equal(image, truth_image(image.shape[1], image=i + 1)), "film %d differs from the truth" % (i + 1))
 
 
 def case_ui():
