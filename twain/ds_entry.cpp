@@ -199,11 +199,22 @@ TW_UINT16 Event(TW_EVENT* event)
     return ProcessEvent(g_source, event);
 }
 
-// The transfer triplets share one shape: the data checked, the answer and
-// its condition code from the transfer code.
-TW_UINT16 Answer(TW_UINT16 rc, TW_UINT16 cc)
+TW_UINT16 RunTransfer(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data, TW_UINT16* cc)
 {
-    return rc == TWRC_FAILURE ? Fail(cc) : rc;
+    switch (dat) {
+    case DAT_IMAGEINFO:
+        return ImageInfo(g_source, (TW_IMAGEINFO*)data, cc);
+    case DAT_IMAGEMEMXFER:
+        return MemoryTransfer(g_source, (TW_IMAGEMEMXFER*)data, cc);
+    case DAT_IMAGENATIVEXFER:
+        return NativeTransfer(g_source, (TW_HANDLE*)data, cc);
+    case DAT_IMAGEFILEXFER:
+        return FileTransfer(g_source, cc);
+    case DAT_SETUPFILEXFER:
+        return SetupFileTransfer(g_source, msg, (TW_SETUPFILEXFER*)data, cc);
+    default:
+        return PendingTransfers(g_source, msg, (TW_PENDINGXFERS*)data, cc);
+    }
 }
 
 TW_UINT16 Transfer(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
@@ -212,20 +223,8 @@ TW_UINT16 Transfer(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
     if (!data && dat != DAT_IMAGEFILEXFER)
         return Fail(TWCC_BADVALUE);
     TW_UINT16 cc = TWCC_SUCCESS;
-    switch (dat) {
-    case DAT_IMAGEINFO:
-        return Answer(ImageInfo(g_source, (TW_IMAGEINFO*)data, &cc), cc);
-    case DAT_IMAGEMEMXFER:
-        return Answer(MemoryTransfer(g_source, (TW_IMAGEMEMXFER*)data, &cc), cc);
-    case DAT_IMAGENATIVEXFER:
-        return Answer(NativeTransfer(g_source, (TW_HANDLE*)data, &cc), cc);
-    case DAT_IMAGEFILEXFER:
-        return Answer(FileTransfer(g_source, &cc), cc);
-    case DAT_SETUPFILEXFER:
-        return Answer(SetupFileTransfer(g_source, msg, (TW_SETUPFILEXFER*)data, &cc), cc);
-    default:
-        return Answer(PendingTransfers(g_source, msg, (TW_PENDINGXFERS*)data, &cc), cc);
-    }
+    const TW_UINT16 rc = RunTransfer(dat, msg, data, &cc);
+    return rc == TWRC_FAILURE ? Fail(cc) : rc;
 }
 
 TW_UINT16 Status(TW_STATUS* status)

@@ -28,6 +28,14 @@ bool Cancelled(const SourceSession* s)
 TW_UINT16 ReadLines(SourceSession* s, uint32_t lines)
 {
     ScannedImage& image = s->scanned;
+    // Cancel in the dialog ends the transfer even while read lines wait.
+    if (Cancelled(s)) {
+        if (!image.complete)
+            s->core.memStopScan(&s->ds);
+        image.complete = true;
+        image.lines.clear();
+        return TWRC_CANCEL;
+    }
     std::vector<uint8_t> block(kReadBytes > image.lineBytes ? kReadBytes : image.lineBytes);
     while (!image.complete && image.lines.size() < (size_t)lines * image.lineBytes) {
         uint32_t bytes = (uint32_t)block.size(), got = bytes / image.lineBytes;
