@@ -11,6 +11,28 @@ TW_ENTRYPOINT g_manager;
 const int kScanButton = 1003;           // the main dialog's Scan
 const UINT WM_SCAN_FIRST = WM_APP + 40; // posted to the owner: the hidden job starts
 
+HHOOK g_quietHook;
+int g_boxesRefused;
+
+bool IsDialogClass(const char* name)
+{
+    return IS_INTRESOURCE(name) ? LOWORD((ULONG_PTR)name) == 32770 : lstrcmpiA(name, "#32770") == 0;
+}
+
+// Refuses every dialog and message box FilmCore would open: the box's
+// caller sees it fail, as if the operator had cancelled it.
+LRESULT CALLBACK RefuseBoxes(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        const CBT_CREATEWNDA* create = (const CBT_CREATEWNDA*)lParam;
+        if (create->lpcs && IsDialogClass(create->lpcs->lpszClass)) {
+            ++g_boxesRefused;
+            return 1;
+        }
+    }
+    return CallNextHookEx(g_quietHook, code, wParam, lParam);
+}
+
 int JobFilms(const SourceSession* s)
 {
     // Without the feeder one film lies in the digitizer.
@@ -107,9 +129,28 @@ bool ScanNextFilm(SourceSession* s, bool announce)
     s->announce = announce;
     if (!s->showUI)
         PrepareHiddenScan(s);
+    BeginQuiet(s);
     SendMessageA(s->dialog, WM_COMMAND, MAKEWPARAM(kScanButton, BN_CLICKED),
                  (LPARAM)GetDlgItem(s->dialog, kScanButton));
+    EndQuiet();
     return s->scanned.ready;
+}
+
+void BeginQuiet(const SourceSession* s)
+{
+    const bool quiet = !s->showUI || CapCurrent(&s->caps, CAP_INDICATORS) == 0;
+    if (quiet && !g_quietHook)
+        g_quietHook = SetWindowsHookExA(WH_CBT, RefuseBoxes, nullptr, GetCurrentThreadId());
+}
+
+int EndQuiet()
+{
+    if (g_quietHook)
+        UnhookWindowsHookEx(g_quietHook);
+    g_quietHook = nullptr;
+    const int refused = g_boxesRefused;
+    g_boxesRefused = 0;
+    return refused;
 }
 
 void EndScannedImage(SourceSession* s)

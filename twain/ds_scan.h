@@ -14,6 +14,12 @@ void DisableSource(SourceSession* s);
 // Scans the next film of the job now (the dialog's Scan); false when no image
 // came of it. An announced film tells the application MSG_XFERREADY.
 bool ScanNextFilm(SourceSession* s, bool announce);
+// Without the user interface, or with CAP_INDICATORS false, FilmCore's
+// message boxes and dialogs are refused from BeginQuiet to EndQuiet, which
+// says how many were.
+void BeginQuiet(const SourceSession* s);
+int EndQuiet();
+
 // Ends the film being transferred, whether or not all its lines were taken.
 void EndScannedImage(SourceSession* s);
 

@@ -40,7 +40,10 @@ TW_UINT16 ReadLines(SourceSession* s, uint32_t lines)
     while (!image.complete && image.lines.size() < (size_t)lines * image.lineBytes) {
         uint32_t bytes = (uint32_t)block.size(), got = bytes / image.lineBytes;
         int32_t status = 0;
-        if (!s->core.memScanReadBlock(&s->ds, block.data(), &bytes, &got, &status)) {
+        BeginQuiet(s);
+        const int32_t read = s->core.memScanReadBlock(&s->ds, block.data(), &bytes, &got, &status);
+        EndQuiet();
+        if (!read) {
             image.complete = true;   // FilmCore has ended the scan itself
             return Cancelled(s) ? TWRC_CANCEL : TWRC_FAILURE;
         }

@@ -5,6 +5,7 @@
 //   twain_app acquire MECH DEPTH OUTDIR [tiff|bmp]   MECH memory, native or file
 //   twain_app batch OUTDIR                           three films through the feeder
 //   twain_app ui OUTDIR                              Scan pressed in the shown dialog
+//   twain_app quiet                                  a hidden scan that fails
 //   twain_app negotiate                              what the source refuses
 #include <windows.h>
 
@@ -404,6 +405,18 @@ void CaseBatch()
     CloseSource();
 }
 
+// The feeder cannot stage the film: the source asks to be closed and says
+// why, and no box waits for an operator who is not there.
+void CaseQuiet()
+{
+    OpenSource();
+    Negotiate("memory", 8);
+    if (SetOne(CAP_FEEDERENABLED, TWTY_BOOL, 1) != TWRC_SUCCESS)
+        Fatal("feeder");
+    printf("job closed %d\n", RunJob({"memory", "", 0, false, false, false}));
+    CloseSource();
+}
+
 void CaseUi()
 {
     OpenSource();
@@ -494,6 +507,8 @@ int main(int argc, char** argv)
         CaseBatch();
     else if (which == "ui")
         CaseUi();
+    else if (which == "quiet")
+        CaseQuiet();
     else if (which == "negotiate")
         CaseNegotiate();
     else

@@ -3,7 +3,7 @@
 Wine's source manager under Wine, against the virtual digitizer; the images it
 received are compared with the digitizer's own record of what it delivered.
 
-twain_e2e.py ROOT BUILD WORK CASE    CASE: open memory native file batch ui negotiate
+twain_e2e.py ROOT BUILD WORK CASE    CASE: open memory native file batch ui quiet negotiate
 Prints what went wrong and exits 1, or prints "pass".
 """
 import os
@@ -149,6 +149,11 @@ def case_ui():
         if not check(found >= 0, "%r missing in order:\n%s" % (line, out)):
             break
         at = found + len(line)
+
+
+def case_quiet():
+    out = run_app("quiet", kit="stage = 18\n")
+    check("closedsreq cc 5\n" in out and "job closed 1\n" in out and "xferready" not in out, "a failed hidden scan:\n" + out)
 
 
 def case_negotiate():
