@@ -88,7 +88,8 @@ def memory_transfer(depth):
     if not got:
         return
     strips, columns, rows, per_row = got
-    check(field(out, r"info before rc 0 width (\d+) length (-?\d+) bits (\d+)") == [columns, -1, 16 if depth > 8 else depth],
+    before = field(out, r"info before rc 0 width (\d+) length (-?\d+) bits (\d+)")
+    check(before == [columns, -1, 16 if depth > 8 else depth],
           "info before the transfer: width, length unknown, bits a pixel")
     check(field(out, r"info after rc 0 width (\d+) length (\d+)") == [columns, rows], "info after: the real length")
     dtype = np.uint8 if depth == 8 else np.dtype("<u2")
