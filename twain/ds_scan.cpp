@@ -12,7 +12,6 @@ const int kScanButton = 1003;           // the main dialog's Scan
 const UINT WM_SCAN_FIRST = WM_APP + 40; // posted to the owner: the hidden job starts
 
 HHOOK g_quietHook;
-int g_boxesRefused;
 
 bool IsDialogClass(const char* name)
 {
@@ -25,10 +24,8 @@ LRESULT CALLBACK RefuseBoxes(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_CREATEWND) {
         const CBT_CREATEWNDA* create = (const CBT_CREATEWNDA*)lParam;
-        if (create->lpcs && IsDialogClass(create->lpcs->lpszClass)) {
-            ++g_boxesRefused;
+        if (create->lpcs && IsDialogClass(create->lpcs->lpszClass))
             return 1;
-        }
     }
     return CallNextHookEx(g_quietHook, code, wParam, lParam);
 }
@@ -143,14 +140,11 @@ void BeginQuiet(const SourceSession* s)
         g_quietHook = SetWindowsHookExA(WH_CBT, RefuseBoxes, nullptr, GetCurrentThreadId());
 }
 
-int EndQuiet()
+void EndQuiet()
 {
     if (g_quietHook)
         UnhookWindowsHookEx(g_quietHook);
     g_quietHook = nullptr;
-    const int refused = g_boxesRefused;
-    g_boxesRefused = 0;
-    return refused;
 }
 
 void EndScannedImage(SourceSession* s)

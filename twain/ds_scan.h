@@ -15,10 +15,9 @@ void DisableSource(SourceSession* s);
 // came of it. An announced film tells the application MSG_XFERREADY.
 bool ScanNextFilm(SourceSession* s, bool announce);
 // Without the user interface, or with CAP_INDICATORS false, FilmCore's
-// message boxes and dialogs are refused from BeginQuiet to EndQuiet, which
-// says how many were.
+// message boxes and dialogs are refused from BeginQuiet to EndQuiet.
 void BeginQuiet(const SourceSession* s);
-int EndQuiet();
+void EndQuiet();
 
 // Ends the film being transferred, whether or not all its lines were taken.
 void EndScannedImage(SourceSession* s);

@@ -326,7 +326,6 @@ TW_UINT16 TransferOne(const Job& job)
 bool RunJob(const Job& job)
 {
     TW_USERINTERFACE ui = {(TW_BOOL)(job.pressScan ? 1 : 0), 0, g_window};
-    printf("enabling\n");
     if (Source(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui) != TWRC_SUCCESS) {
         printf("enable failed cc %u\n", Condition());
         return false;
