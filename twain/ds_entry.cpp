@@ -4,15 +4,16 @@
 
 #include <string.h>
 
+#include "ds_scan.h"
 #include "ds_session.h"
 #include "ds_states.h"
+#include "ds_transfer.h"
 
 namespace {
 
 HINSTANCE g_instance;
 SourceSession* g_source;       // null while closed
 TW_UINT16 g_condition = TWCC_SUCCESS;
-TW_ENTRYPOINT g_entry;         // the source manager's memory functions, when it gave them
 TW_CALLBACK g_callback;
 
 TW_UINT16 Fail(TW_UINT16 cc)
@@ -43,15 +44,16 @@ void FillIdentity(TW_IDENTITY* id)
 
 TW_HANDLE NewContainer(const CapContainer& c)
 {
-    HGLOBAL h = g_entry.DSM_MemAllocate ? (HGLOBAL)g_entry.DSM_MemAllocate((TW_UINT32)c.bytes.size())
+    const TW_ENTRYPOINT& manager = ManagerEntry();
+    HGLOBAL h = manager.DSM_MemAllocate ? (HGLOBAL)manager.DSM_MemAllocate((TW_UINT32)c.bytes.size())
                                         : GlobalAlloc(GHND, c.bytes.size());
     if (!h)
         return nullptr;
-    void* p = g_entry.DSM_MemLock ? g_entry.DSM_MemLock(h) : GlobalLock(h);
+    void* p = manager.DSM_MemLock ? manager.DSM_MemLock(h) : GlobalLock(h);
     if (p)
         memcpy(p, c.bytes.data(), c.bytes.size());
-    if (g_entry.DSM_MemUnlock)
-        g_entry.DSM_MemUnlock(h);
+    if (manager.DSM_MemUnlock)
+        manager.DSM_MemUnlock(h);
     else
         GlobalUnlock(h);
     return h;
@@ -131,8 +133,11 @@ TW_UINT16 ImageLayout(TW_UINT16 msg, TW_IMAGELAYOUT* layout)
 // One line of the negotiated region as the memory transfer delivers it.
 TW_UINT32 LineBytes()
 {
+    if (g_source->scanned.ready)
+        return g_source->scanned.lineBytes;
+    // Before the scan: the frame's pixels, with room for the digitizer's rounding.
     const FrameInches& f = g_source->frame;
-    const TW_UINT32 pixels = (TW_UINT32)((f.right - f.left) * Dpi());
+    const TW_UINT32 pixels = (TW_UINT32)((f.right - f.left) * Dpi()) + 2;
     const TW_UINT32 depth = (TW_UINT32)CapCurrent(&g_source->caps, ICAP_BITDEPTH);
     return depth == 1 ? (pixels + 7) / 8 : depth == 8 ? pixels : 2 * pixels;
 }
@@ -166,6 +171,8 @@ TW_UINT16 Identity(TW_IDENTITY* origin, TW_UINT16 msg, TW_IDENTITY* id)
         if (!g_source)
             return Fail(cc);
         FillIdentity(id);
+        g_source->self = *id;
+        DefaultFileTransfer(&g_source->file);
         return TWRC_SUCCESS;
     }
     CloseSession(g_source);
@@ -178,37 +185,57 @@ TW_UINT16 UserInterface(TW_UINT16 msg, TW_USERINTERFACE* ui)
     if (!ui)
         return Fail(TWCC_BADVALUE);
     if (msg == MSG_DISABLEDS) {
-        g_source->state = DS_OPEN;
+        DisableSource(g_source);
         return TWRC_SUCCESS;
     }
-    // Neither the operator's dialog nor the hidden scan is offered yet: the
-    // source stays open and says so rather than pretending to be enabled.
-    return Fail(TWCC_OPERATIONERROR);
-}
-
-TW_UINT16 PendingXfers(TW_UINT16 msg, TW_PENDINGXFERS* pending)
-{
-    if (!pending)
-        return Fail(TWCC_BADVALUE);
-    if (msg != MSG_GET)
-        g_source->state = DS_ENABLED;
-    pending->Count = 0;
-    pending->EOJ = 0;
-    return TWRC_SUCCESS;
+    const TW_UINT16 cc = EnableSource(g_source, *ui);
+    return cc == TWCC_SUCCESS ? (TW_UINT16)TWRC_SUCCESS : Fail(cc);
 }
 
 TW_UINT16 Event(TW_EVENT* event)
 {
     if (!event)
         return Fail(TWCC_BADVALUE);
-    event->TWMessage = MSG_NULL;
-    return TWRC_NOTDSEVENT;
+    return ProcessEvent(g_source, event);
+}
+
+TW_UINT16 RunTransfer(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data, TW_UINT16* cc)
+{
+    switch (dat) {
+    case DAT_IMAGEINFO:
+        return ImageInfo(g_source, (TW_IMAGEINFO*)data, cc);
+    case DAT_IMAGEMEMXFER:
+        return MemoryTransfer(g_source, (TW_IMAGEMEMXFER*)data, cc);
+    case DAT_IMAGENATIVEXFER:
+        return NativeTransfer(g_source, (TW_HANDLE*)data, cc);
+    case DAT_IMAGEFILEXFER:
+        return FileTransfer(g_source, cc);
+    case DAT_SETUPFILEXFER:
+        return SetupFileTransfer(g_source, msg, (TW_SETUPFILEXFER*)data, cc);
+    default:
+        return PendingTransfers(g_source, msg, (TW_PENDINGXFERS*)data, cc);
+    }
+}
+
+TW_UINT16 Transfer(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
+{
+    // A file transfer carries no data: the file was named beforehand.
+    if (!data && dat != DAT_IMAGEFILEXFER)
+        return Fail(TWCC_BADVALUE);
+    TW_UINT16 cc = TWCC_SUCCESS;
+    const TW_UINT16 rc = RunTransfer(dat, msg, data, &cc);
+    return rc == TWRC_FAILURE ? Fail(cc) : rc;
 }
 
 TW_UINT16 Status(TW_STATUS* status)
 {
     if (!status)
         return Fail(TWCC_BADVALUE);
+    // A failure the source met on its own (a hidden scan) is told once.
+    if (g_condition == TWCC_SUCCESS && g_source && g_source->condition) {
+        g_condition = g_source->condition;
+        g_source->condition = TWCC_SUCCESS;
+    }
     status->ConditionCode = g_condition;
     status->Data = 0;
     g_condition = TWCC_SUCCESS;
@@ -219,7 +246,7 @@ TW_UINT16 EntryPoint(TW_ENTRYPOINT* entry)
 {
     if (!entry || entry->Size < sizeof *entry)
         return Fail(TWCC_BADVALUE);
-    g_entry = *entry;
+    SetManagerEntry(*entry);
     return TWRC_SUCCESS;
 }
 
@@ -251,7 +278,12 @@ TW_UINT16 Dispatch(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 m
     case DAT_USERINTERFACE:
         return UserInterface(msg, (TW_USERINTERFACE*)data);
     case DAT_PENDINGXFERS:
-        return PendingXfers(msg, (TW_PENDINGXFERS*)data);
+    case DAT_IMAGEINFO:
+    case DAT_IMAGEMEMXFER:
+    case DAT_IMAGENATIVEXFER:
+    case DAT_IMAGEFILEXFER:
+    case DAT_SETUPFILEXFER:
+        return Transfer(dat, msg, data);
     case DAT_EVENT:
         return Event((TW_EVENT*)data);
     default:

@@ -1,5 +1,7 @@
 #include "ds_session.h"
 
+#include "ds_scan.h"
+
 #include <string.h>
 
 namespace {
@@ -55,7 +57,11 @@ bool LoadFilmCore(HINSTANCE instance, FilmCoreCalls* core)
                        Bind(core->module, "DeInitDSData", &core->deInitDSData) &&
                        Bind(core->module, "RegDSSyncFunctions", &core->regDSSyncFunctions) &&
                        Bind(core->module, "SyncScannerParams", &core->syncScannerParams) &&
-                       Bind(core->module, "InitializeScanner", &core->initializeScanner);
+                       Bind(core->module, "InitializeScanner", &core->initializeScanner) &&
+                       Bind(core->module, "OpenFilmCoreDlg", &core->openFilmCoreDlg) &&
+                       Bind(core->module, "MemScanReadBlock", &core->memScanReadBlock) &&
+                       Bind(core->module, "MemScanFinish", &core->memScanFinish) &&
+                       Bind(core->module, "MemStopScan", &core->memStopScan);
     if (!bound) {
         FreeLibrary(core->module);
         core->module = nullptr;
@@ -110,25 +116,6 @@ void OnDepth(void* value, uint32_t size)
     Follow(ICAP_BITDEPTH, depth);
 }
 
-void OnUnits(void* value, uint32_t size)
-{
-    static const uint16_t kUnits[] = {0, TWUN_INCHES, TWUN_CENTIMETERS, TWUN_PIXELS};
-    const uint32_t units = U32(value, size);
-    if (units >= 1 && units <= 3)
-        Follow(ICAP_UNITS, kUnits[units]);
-}
-
-void OnFormat(void* value, uint32_t size)
-{
-    char name[9] = {0};
-    if (value)
-        memcpy(name, value, size < 8 ? size : 8);
-    if (strcmp(name, "TIFF") == 0)
-        Follow(ICAP_IMAGEFILEFORMAT, TWFF_TIFF);
-    else if (strcmp(name, "Bitmap") == 0)
-        Follow(ICAP_IMAGEFILEFORMAT, TWFF_BMP);
-}
-
 void OnLeft(void* value, uint32_t size)
 {
     FrameInches& f = g_session.frame;
@@ -156,8 +143,7 @@ void OnLength(void* value, uint32_t size)
 }
 
 SyncEntry g_syncTable[] = {
-    {1, OnFormat}, {3, OnResolution}, {4, OnDepth}, {8, OnUnits}, {9, OnWidth},
-    {10, OnLength}, {20, OnTop},      {21, OnLeft}, {0, nullptr},
+    {3, OnResolution}, {4, OnDepth}, {9, OnWidth}, {10, OnLength}, {20, OnTop}, {21, OnLeft}, {0, nullptr},
 };
 
 // ---- Start --------------------------------------------------------------
@@ -175,7 +161,7 @@ void LinkRecords(SourceSession* s)
 HWND CreateOwner(HINSTANCE instance)
 {
     WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpfnWndProc = OwnerWindowProc();
     wc.hInstance = instance;
     wc.lpszClassName = kOwnerClass;
     RegisterClassA(&wc);   // already registered on a second open
@@ -213,7 +199,7 @@ SourceSession* OpenSession(HINSTANCE instance, const TW_IDENTITY* app, TW_UINT16
         return nullptr;
     }
     SourceSession* s = &g_session;
-    memset(s, 0, sizeof *s);
+    *s = SourceSession();
     if (!LoadFilmCore(instance, &s->core)) {
         *cc = TWCC_OPERATIONERROR;
         return nullptr;
@@ -225,7 +211,10 @@ SourceSession* OpenSession(HINSTANCE instance, const TW_IDENTITY* app, TW_UINT16
     s->core.initDSData(&s->ds);
     s->services.readProfileString = ReadSetting;
     s->services.writeProfileString = WriteSetting;
+    s->services.imageReady = OnFilmScanned;
+    s->services.closeRequest = OnCloseRequested;
     s->owner = CreateOwner(instance);
+    SetWindowLongPtrA(s->owner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(s));
     s->services.parentWindow = s->owner;
     s->core.regDSSyncFunctions(g_syncTable, &s->ds);
     if (!s->owner || s->core.initializeScanner(s->owner, &s->ds, 0) != SCANNER_READY) {
@@ -236,23 +225,40 @@ SourceSession* OpenSession(HINSTANCE instance, const TW_IDENTITY* app, TW_UINT16
     BuildCapTable(&s->caps, Abilities(s));
     s->frame = {0, 0, (double)s->scanner.maxWidth, (double)s->settings.maxLength};
     g_open = true;
-    for (uint16_t cap : {ICAP_XRESOLUTION, ICAP_BITDEPTH, ICAP_UNITS, ICAP_XFERMECH})
+    // FilmCore takes a format name only in file transfer mode, and its scan
+    // command needs one: its bitmap, though every image leaves as lines.
+    uint32_t fileMode = 2;
+    char format[32] = "Bitmap";
+    s->core.syncScannerParams(5, &fileMode, 4, &s->ds);
+    s->core.syncScannerParams(1, format, sizeof format, &s->ds);
+    for (uint16_t cap : {ICAP_XRESOLUTION, ICAP_BITDEPTH, ICAP_XFERMECH})
         PushCapability(s, cap);
     PushFrame(s);
     s->state = 4;
     return s;
 }
 
+SourceSession* SessionOfRecord(DSData* ds)
+{
+    return g_open && ds == &g_session.ds ? &g_session : nullptr;
+}
+
 void CloseSession(SourceSession* s)
 {
     g_open = false;
+    if (s->dialog)
+        DestroyWindow(s->dialog);
     if (s->core.module) {
         s->core.deInitDSData();
         FreeLibrary(s->core.module);
     }
-    if (s->owner)
+    if (s->owner) {
+        // The class names this module's procedure: a reloaded module registers it afresh.
+        HINSTANCE instance = (HINSTANCE)GetWindowLongPtrA(s->owner, GWLP_HINSTANCE);
         DestroyWindow(s->owner);
-    memset(s, 0, sizeof *s);
+        UnregisterClassA(kOwnerClass, instance);
+    }
+    *s = SourceSession();
 }
 
 void PushCapability(SourceSession* s, uint16_t cap)
@@ -269,20 +275,12 @@ void PushCapability(SourceSession* s, uint16_t cap)
         word = (uint32_t)CapCurrent(&s->caps, ICAP_BITDEPTH);
         s->core.syncScannerParams(4, &word, 4, &s->ds);
         break;
-    case ICAP_UNITS:
-        word = word == TWUN_CENTIMETERS ? 2 : word == TWUN_PIXELS ? 3 : 1;
-        s->core.syncScannerParams(8, &word, 4, &s->ds);
-        break;
     case ICAP_XFERMECH:
-        word = word == TWSX_MEMORY ? 1 : word == TWSX_FILE ? 2 : 3;
+        // Every mechanism pulls the film through FilmCore's memory transfer;
+        // the source itself builds the DIB or the file from its lines.
+        word = 1;
         s->core.syncScannerParams(5, &word, 4, &s->ds);
         break;
-    case ICAP_IMAGEFILEFORMAT: {
-        char name[32] = {0};
-        lstrcpynA(name, word == TWFF_TIFF ? "TIFF" : "Bitmap", sizeof name);
-        s->core.syncScannerParams(1, name, sizeof name, &s->ds);
-        break;
-    }
     default:
         break;
     }

@@ -191,6 +191,33 @@ typedef struct {
 
 #ifdef _WIN32
 #pragma pack(pop)
+
+// The layouts an application and the manager share, packed on 2 bytes; a
+// pointer or handle is 4 bytes in 32-bit builds, 8 in 64-bit ones.
+#define TW_LAYOUT(type, bytes32, bytes64) \
+    static_assert(sizeof(type) == (sizeof(void*) == 4 ? (bytes32) : (bytes64)), #type " layout")
+TW_LAYOUT(TW_FIX32, 4, 4);
+TW_LAYOUT(TW_VERSION, 42, 42);
+TW_LAYOUT(TW_IDENTITY, 156, 156);
+TW_LAYOUT(TW_CAPABILITY, 8, 12);
+TW_LAYOUT(TW_ONEVALUE, 6, 6);
+TW_LAYOUT(TW_ENUMERATION, 16, 16);
+TW_LAYOUT(TW_RANGE, 22, 22);
+TW_LAYOUT(TW_ARRAY, 8, 8);
+TW_LAYOUT(TW_FRAME, 16, 16);
+TW_LAYOUT(TW_IMAGELAYOUT, 28, 28);
+TW_LAYOUT(TW_IMAGEINFO, 42, 42);
+TW_LAYOUT(TW_SETUPMEMXFER, 12, 12);
+TW_LAYOUT(TW_MEMORY, 12, 16);
+TW_LAYOUT(TW_IMAGEMEMXFER, 38, 42);
+TW_LAYOUT(TW_SETUPFILEXFER, 260, 260);
+TW_LAYOUT(TW_PENDINGXFERS, 6, 6);
+TW_LAYOUT(TW_USERINTERFACE, 8, 12);
+TW_LAYOUT(TW_STATUS, 4, 4);
+TW_LAYOUT(TW_EVENT, 6, 10);
+TW_LAYOUT(TW_ENTRYPOINT, 24, 44);
+TW_LAYOUT(TW_CALLBACK, 10, 14);
+#undef TW_LAYOUT
 #endif
 
 // Supported groups and protocol.
