@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include "arg_checks.h"
 #include "ds_scan.h"
 #include "ds_session.h"
 #include "ds_states.h"
@@ -61,8 +62,6 @@ TW_HANDLE NewContainer(const CapContainer& c)
 
 TW_UINT16 Capability(TW_UINT16 msg, TW_CAPABILITY* cap)
 {
-    if (!cap)
-        return Fail(TWCC_BADVALUE);
     const uint8_t* in = nullptr;
     size_t inSize = 0;
     HGLOBAL container = (HGLOBAL)cap->hContainer;
@@ -108,8 +107,6 @@ FrameInches WholeBed()
 
 TW_UINT16 ImageLayout(TW_UINT16 msg, TW_IMAGELAYOUT* layout)
 {
-    if (!layout)
-        return Fail(TWCC_BADVALUE);
     TW_UINT16 rc = TWRC_SUCCESS;
     if (msg == MSG_SET) {
         FrameInches f;
@@ -144,8 +141,6 @@ TW_UINT32 LineBytes()
 
 TW_UINT16 SetupMemXfer(TW_SETUPMEMXFER* setup)
 {
-    if (!setup)
-        return Fail(TWCC_BADVALUE);
     const TW_UINT32 line = LineBytes() ? LineBytes() : 1;
     // Whole lines of at most one digitizer block; a single line may be larger.
     const TW_UINT32 lines = line < 32768 ? 32768 / line : 1;
@@ -159,8 +154,6 @@ TW_UINT16 SetupMemXfer(TW_SETUPMEMXFER* setup)
 
 TW_UINT16 Identity(TW_IDENTITY* origin, TW_UINT16 msg, TW_IDENTITY* id)
 {
-    if (!id)
-        return Fail(TWCC_BADVALUE);
     if (msg == MSG_GET) {
         FillIdentity(id);
         return TWRC_SUCCESS;
@@ -182,8 +175,6 @@ TW_UINT16 Identity(TW_IDENTITY* origin, TW_UINT16 msg, TW_IDENTITY* id)
 
 TW_UINT16 UserInterface(TW_UINT16 msg, TW_USERINTERFACE* ui)
 {
-    if (!ui)
-        return Fail(TWCC_BADVALUE);
     if (msg == MSG_DISABLEDS) {
         DisableSource(g_source);
         return TWRC_SUCCESS;
@@ -194,8 +185,6 @@ TW_UINT16 UserInterface(TW_UINT16 msg, TW_USERINTERFACE* ui)
 
 TW_UINT16 Event(TW_EVENT* event)
 {
-    if (!event)
-        return Fail(TWCC_BADVALUE);
     return ProcessEvent(g_source, event);
 }
 
@@ -219,9 +208,6 @@ TW_UINT16 RunTransfer(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data, TW_UINT16* c
 
 TW_UINT16 Transfer(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
 {
-    // A file transfer carries no data: the file was named beforehand.
-    if (!data && dat != DAT_IMAGEFILEXFER)
-        return Fail(TWCC_BADVALUE);
     TW_UINT16 cc = TWCC_SUCCESS;
     const TW_UINT16 rc = RunTransfer(dat, msg, data, &cc);
     return rc == TWRC_FAILURE ? Fail(cc) : rc;
@@ -229,8 +215,6 @@ TW_UINT16 Transfer(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
 
 TW_UINT16 Status(TW_STATUS* status)
 {
-    if (!status)
-        return Fail(TWCC_BADVALUE);
     // A failure the source met on its own (a hidden scan) is told once.
     if (g_condition == TWCC_SUCCESS && g_source && g_source->condition) {
         g_condition = g_source->condition;
@@ -244,22 +228,24 @@ TW_UINT16 Status(TW_STATUS* status)
 
 TW_UINT16 EntryPoint(TW_ENTRYPOINT* entry)
 {
-    if (!entry || entry->Size < sizeof *entry)
-        return Fail(TWCC_BADVALUE);
+    const TW_UINT16 cc = CheckEntryPoint(*entry);
+    if (cc != TWCC_SUCCESS)
+        return Fail(cc);
     SetManagerEntry(*entry);
     return TWRC_SUCCESS;
 }
 
 TW_UINT16 Callback(TW_CALLBACK* callback)
 {
-    if (!callback)
-        return Fail(TWCC_BADVALUE);
     g_callback = *callback;
     return TWRC_SUCCESS;
 }
 
 TW_UINT16 Dispatch(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
 {
+    const TW_UINT16 missing = CheckDataGiven(dat, data);
+    if (missing != TWCC_SUCCESS)
+        return Fail(missing);
     switch (dat) {
     case DAT_IDENTITY:
         return Identity(origin, msg, (TW_IDENTITY*)data);

@@ -1,5 +1,6 @@
 #include "ds_session.h"
 
+#include "arg_checks.h"
 #include "ds_scan.h"
 
 #include <string.h>
@@ -205,8 +206,9 @@ SourceSession* OpenSession(HINSTANCE instance, const TW_IDENTITY* app, TW_UINT16
         return nullptr;
     }
     SettingsFileBeside(instance, g_settingsPath, sizeof g_settingsPath);
+    // Kept for the notices sent back through the manager: never read past a field.
     if (app)
-        s->app = *app;
+        s->app = TerminatedIdentity(*app);
     LinkRecords(s);
     s->core.initDSData(&s->ds);
     s->services.readProfileString = ReadSetting;

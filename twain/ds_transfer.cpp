@@ -3,6 +3,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "arg_checks.h"
 #include "ds_scan.h"
 #include "ds_states.h"
 #include "image_build.h"
@@ -105,11 +106,6 @@ bool WriteFile(const char* path, const std::vector<uint8_t>& bytes)
     return fclose(f) == 0 && written;
 }
 
-bool Terminated(const char* text, size_t size)
-{
-    return memchr(text, 0, size) != nullptr;
-}
-
 }  // namespace
 
 void DefaultFileTransfer(TW_SETUPFILEXFER* setup)
@@ -146,11 +142,11 @@ TW_UINT16 MemoryTransfer(SourceSession* s, TW_IMAGEMEMXFER* xfer, TW_UINT16* cc)
     if (!image.ready)
         return Failure(cc, TWCC_SEQERROR);
     const TW_MEMORY& memory = xfer->Memory;
-    if (!memory.TheMem || memory.Length < image.lineBytes)
-        return Failure(cc, TWCC_BADVALUE);
     const bool handle = (memory.Flags & TWMF_HANDLE) != 0;
-    if (handle && GlobalSize((HGLOBAL)memory.TheMem) < memory.Length)
-        return Failure(cc, TWCC_BADVALUE);
+    const size_t handleSize = handle && memory.TheMem ? GlobalSize((HGLOBAL)memory.TheMem) : 0;
+    const TW_UINT16 bad = CheckMemoryBuffer(memory, image.lineBytes, handleSize);
+    if (bad != TWCC_SUCCESS)
+        return Failure(cc, bad);
     const uint32_t capacity = memory.Length / image.lineBytes;
     // One line more than fits: then the strip that empties the image is known.
     const TW_UINT16 rc = ReadLines(s, capacity + 1);
@@ -219,10 +215,9 @@ TW_UINT16 FileTransfer(SourceSession* s, TW_UINT16* cc)
 TW_UINT16 SetupFileTransfer(SourceSession* s, TW_UINT16 msg, TW_SETUPFILEXFER* setup, TW_UINT16* cc)
 {
     if (msg == MSG_SET) {
-        if (!Terminated(setup->FileName, sizeof setup->FileName) || setup->FileName[0] == 0)
-            return Failure(cc, TWCC_BADVALUE);
-        if (setup->Format != TWFF_BMP && setup->Format != TWFF_TIFF)
-            return Failure(cc, TWCC_BADVALUE);
+        const TW_UINT16 bad = CheckFileSetup(*setup);
+        if (bad != TWCC_SUCCESS)
+            return Failure(cc, bad);
         s->file = *setup;
         return TWRC_SUCCESS;
     }

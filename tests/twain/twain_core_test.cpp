@@ -2,8 +2,11 @@
 // the usual lists, containers built byte by byte as an application sends them.
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <vector>
 
+#include "arg_checks.h"
 #include "cap_table.h"
 #include "ds_states.h"
 #include "fix32.h"
@@ -160,4 +163,34 @@ TEST(NegotiationLists, FollowTheDigitizer)
     const std::vector<uint8_t> on = OneValue(TWTY_BOOL, 1);
     EXPECT_EQ(TWCC_BADVALUE,
               NegotiateCap(&table, MSG_SET, CAP_FEEDERENABLED, TWON_ONEVALUE, on.data(), on.size(), &out).cc);
+}
+
+TEST(ArgumentChecks, RefuseBuffersAndNamesJustPastTheirLimits)
+{
+    char buffer[4];
+    const struct { const char* what; uint32_t flags, length, line; size_t handleSize; uint16_t cc; } buffers[] = {
+        {"exactly one line", TWMF_APPOWNS | TWMF_POINTER, 1000, 1000, 0, TWCC_SUCCESS},
+        {"one byte short of a line", TWMF_APPOWNS | TWMF_POINTER, 999, 1000, 0, TWCC_BADVALUE},
+        {"a handle as large as its length", TWMF_APPOWNS | TWMF_HANDLE, 2000, 1000, 2000, TWCC_SUCCESS},
+        {"a handle smaller than its length", TWMF_APPOWNS | TWMF_HANDLE, 2000, 1000, 1999, TWCC_BADVALUE},
+        {"no image to divide", TWMF_APPOWNS | TWMF_POINTER, 1000, 0, 0, TWCC_OPERATIONERROR},
+    };
+    for (const auto& b : buffers)
+        EXPECT_EQ(b.cc, CheckMemoryBuffer({b.flags, b.length, buffer}, b.line, b.handleSize)) << b.what;
+    EXPECT_EQ(TWCC_BADVALUE, CheckMemoryBuffer({TWMF_APPOWNS | TWMF_POINTER, 1000, nullptr}, 1000, 0));
+
+    TW_SETUPFILEXFER setup = {};
+    setup.Format = TWFF_TIFF;
+    memset(setup.FileName, 'a', sizeof setup.FileName - 1);
+    EXPECT_EQ(TWCC_SUCCESS, CheckFileSetup(setup)) << "the longest name that keeps its terminator";
+    setup.FileName[sizeof setup.FileName - 1] = 'a';
+    EXPECT_EQ(TWCC_BADVALUE, CheckFileSetup(setup)) << "no terminator";
+    setup.FileName[0] = 0;
+    EXPECT_EQ(TWCC_BADVALUE, CheckFileSetup(setup)) << "empty";
+
+    TW_ENTRYPOINT entry = {};
+    entry.Size = sizeof entry;
+    EXPECT_EQ(TWCC_SUCCESS, CheckEntryPoint(entry));
+    entry.Size = sizeof entry - 1;
+    EXPECT_EQ(TWCC_BADVALUE, CheckEntryPoint(entry));
 }
