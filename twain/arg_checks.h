@@ -17,7 +17,8 @@ uint16_t CheckEntryPoint(const TW_ENTRYPOINT& entry);
 
 // A memory transfer's buffer: present, at least one line of `lineBytes`,
 // and a handle no smaller than the length it claims (`handleSize` is the
-// handle's allocation, unused for a pointer).
+// handle's allocation, unused for a pointer). TWCC_OPERATIONERROR when the
+// image has no line width to cut strips by.
 uint16_t CheckMemoryBuffer(const TW_MEMORY& memory, uint32_t lineBytes, size_t handleSize);
 
 // DAT_SETUPFILEXFER MSG_SET: a terminated, non-empty file name in a format
