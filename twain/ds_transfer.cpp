@@ -37,6 +37,8 @@ TW_UINT16 ReadLines(SourceSession* s, uint32_t lines)
         image.lines.clear();
         return TWRC_CANCEL;
     }
+    if (image.lineBytes == 0)
+        return TWRC_FAILURE;   // no lines to read an image of
     std::vector<uint8_t> block(kReadBytes > image.lineBytes ? kReadBytes : image.lineBytes);
     while (!image.complete && image.lines.size() < (size_t)lines * image.lineBytes) {
         uint32_t bytes = (uint32_t)block.size(), got = bytes / image.lineBytes;
@@ -68,6 +70,8 @@ TW_UINT16 ReadLines(SourceSession* s, uint32_t lines)
 // Lines already handed on plus those waiting, once the image has ended.
 uint32_t KnownLength(const ScannedImage& image)
 {
+    if (image.lineBytes == 0)
+        return image.linesHanded;
     return image.linesHanded + (uint32_t)(image.lines.size() / image.lineBytes);
 }
 
