@@ -8,7 +8,6 @@ Prints what went wrong and exits 1, or prints "pass".
 """
 import os
 import re
-import shutil
 import subprocess
 import sys
 
@@ -17,7 +16,6 @@ import tifffile
 from PIL import Image
 
 ROOT, BUILD, WORK, CASE = sys.argv[1:5]
-PREFIX = os.path.join(BUILD, "wine", "prefix")
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run")
 failures = []
 
@@ -33,19 +31,8 @@ def check(ok, what):
 
 
 def install_source():
-    """Test-bed arrangement, not the product's: Wine's manager only lists
-    sources named sane.ds or gphoto2.ds in twain_64, so ours goes there under
-    one of those names, FilmCore.dll beside it, with a native override."""
-    subprocess.run([WINE_RUN, "--build", BUILD], check=True, capture_output=True)
-    folder = os.path.join(PREFIX, "drive_c", "windows", "twain_64")
-    os.makedirs(folder, exist_ok=True)
-    shutil.copy(os.path.join(BUILD, "bin", "FilmTwain.ds"), os.path.join(folder, "gphoto2.ds"))
-    shutil.copy(os.path.join(BUILD, "bin", "FilmCore.dll"), os.path.join(folder, "FilmCore.dll"))
-    settings = os.path.join(folder, "FilmTwain.ini")
-    if os.path.exists(settings):
-        os.remove(settings)  # every case starts from the defaults
-    subprocess.run([WINE_RUN, "--build", BUILD, "reg", "add", r"HKCU\Software\Wine\DllOverrides", "/v", "gphoto2.ds",
-                    "/t", "REG_SZ", "/d", "native", "/f"], check=True, capture_output=True)
+    """Into the test prefix's twain_64, as Wine's manager wants it (see the script)."""
+    subprocess.run([os.path.join(ROOT, "scripts", "twain-install"), BUILD], check=True, capture_output=True)
 
 
 def run_app(*args, kit=""):
