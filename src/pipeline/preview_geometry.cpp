@@ -155,7 +155,9 @@ SelectionInches SelectionToInches(const PreviewRect& sel, const PreviewRect& ima
     SelectionInches in;
     in.left = static_cast<float>((sel.left - image.left) / w * filmWidth);
     in.right = static_cast<float>((sel.right - image.left) / w * filmWidth);
-    in.top = static_cast<float>((sel.top - image.top) / h * filmLength);
-    in.bottom = static_cast<float>((sel.bottom - image.top) / h * filmLength);
+    const double lastRow = image.bottom - 1;
+    const double fromLeadingEdge = lastRow - sel.bottom;
+    in.top = static_cast<float>((fromLeadingEdge > 0 ? fromLeadingEdge : 0) / h * filmLength);
+    in.bottom = static_cast<float>((lastRow - sel.top) / h * filmLength);
     return in;
 }

@@ -69,7 +69,9 @@ struct SelectionInches {
 
 // The selection (normalised, inside the image) as inches of film, the image
 // standing for prescanPixels x prescanLines at previewDpi. The image and
-// previewDpi must be non-empty.
+// previewDpi must be non-empty. The preview's bottom row is the first line
+// the digitizer delivered, so top and bottom are counted up from there, from
+// the same row the Selection texts count from: what they show is scanned.
 SelectionInches SelectionToInches(const PreviewRect& selection, const PreviewRect& image,
                                   uint32_t prescanPixels, uint32_t prescanLines, uint32_t previewDpi);
 

@@ -108,11 +108,12 @@ TEST_F(PreviewArea, DragFromBottomRightScansTheRegionInInches)
     EXPECT_EQ(StubCommandsReceived(IDM_SCAN_REGION), 1);
     EXPECT_EQ(s.settings.selectionFlags & 1, 0);
     EXPECT_EQ(s.area.prescanMode, 0u);
-    const float frameHeight = float(f.bottom - f.top);
+    // What the Selection texts showed is what is scanned: Y1 and Y2 are
+    // inches from the film's leading edge, the preview's bottom row.
     EXPECT_NEAR(s.area.left, 0.0f, 1e-5);
     EXPECT_NEAR(s.area.right, 5.0f, 1e-5);
-    EXPECT_NEAR(s.area.top, (frameHeight - 61) / 20, 1e-4);
-    EXPECT_NEAR(s.area.bottom, (frameHeight - 21) / 20, 1e-4);
+    EXPECT_NEAR(s.area.top, 1.0f, 1e-4);
+    EXPECT_NEAR(s.area.bottom, 3.0f, 1e-4);
 
     s.settings.units = 3;
     s.settings.resolution = 150;

@@ -69,8 +69,13 @@ TEST(PreviewGeometry, SelectionNormalisedClampedAndInInches)
     const SelectionInches in = SelectionToInches(sel, image, 300, 900, 75);
     EXPECT_FLOAT_EQ(in.left, 7 / 128.0f * 4);
     EXPECT_FLOAT_EQ(in.right, 107 / 128.0f * 4);
-    EXPECT_FLOAT_EQ(in.top, 80 / 385.0f * 12);
-    EXPECT_FLOAT_EQ(in.bottom, 280 / 385.0f * 12);
+    // Counted up from the image's bottom row (404), the first line scanned.
+    EXPECT_FLOAT_EQ(in.top, 104 / 385.0f * 12);
+    EXPECT_FLOAT_EQ(in.bottom, 304 / 385.0f * 12);
+    // A selection down to the image's bottom starts at the leading edge.
+    const SelectionInches whole = SelectionToInches(image, image, 300, 900, 75);
+    EXPECT_FLOAT_EQ(whole.top, 0.0f);
+    EXPECT_FLOAT_EQ(whole.bottom, 384 / 385.0f * 12);
     // Wholly in the left margin: nothing of the film is left.
     EXPECT_FALSE(RectHasArea(ClampRectToRect(NormaliseRect({250, 100, 200, 300}), image)));
 }
