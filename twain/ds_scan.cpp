@@ -147,6 +147,11 @@ void EndQuiet()
     g_quietHook = nullptr;
 }
 
+bool FeederInUse(const SourceSession* s)
+{
+    return CapCurrent(&s->caps, CAP_FEEDERENABLED) != 0 || (s->showUI && s->image.multiFilmMode);
+}
+
 void EndScannedImage(SourceSession* s)
 {
     ScannedImage& image = s->scanned;

@@ -19,6 +19,10 @@ bool ScanNextFilm(SourceSession* s, bool announce);
 void BeginQuiet(const SourceSession* s);
 void EndQuiet();
 
+// Films come from the feeder: the application enabled it, or the operator
+// scans in multi-film mode in the shown dialog.
+bool FeederInUse(const SourceSession* s);
+
 // Ends the film being transferred, whether or not all its lines were taken.
 void EndScannedImage(SourceSession* s);
 

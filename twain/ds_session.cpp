@@ -62,7 +62,8 @@ bool LoadFilmCore(HINSTANCE instance, FilmCoreCalls* core)
                        Bind(core->module, "OpenFilmCoreDlg", &core->openFilmCoreDlg) &&
                        Bind(core->module, "MemScanReadBlock", &core->memScanReadBlock) &&
                        Bind(core->module, "MemScanFinish", &core->memScanFinish) &&
-                       Bind(core->module, "MemStopScan", &core->memStopScan);
+                       Bind(core->module, "MemStopScan", &core->memStopScan) &&
+                       Bind(core->module, "EjectFilm", &core->ejectFilm);
     if (!bound) {
         FreeLibrary(core->module);
         core->module = nullptr;

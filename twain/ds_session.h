@@ -25,6 +25,7 @@ struct FilmCoreCalls {
     decltype(&MemScanReadBlock) memScanReadBlock;
     decltype(&MemScanFinish) memScanFinish;
     decltype(&MemStopScan) memStopScan;
+    decltype(&EjectFilm) ejectFilm;
 };
 
 // The film FilmCore has scanned and the application is taking: the lines

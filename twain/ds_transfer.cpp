@@ -242,7 +242,12 @@ TW_UINT16 PendingTransfers(SourceSession* s, TW_UINT16 msg, TW_PENDINGXFERS* pen
         pending->Count = (TW_UINT16)(s->state >= DS_XFER_READY ? s->filmsLeft : 0);
         return TWRC_SUCCESS;
     }
+    const bool filmTaken = s->state >= DS_XFER_READY;
     EndScannedImage(s);
+    // A film fed for this transfer leaves the digitizer, or the next Scan
+    // would find it at the sensor and scan it again instead of the next one.
+    if (filmTaken && FeederInUse(s))
+        s->core.ejectFilm(s->owner);
     s->filmsLeft = msg == MSG_RESET ? 0 : s->filmsLeft - 1;
     s->state = DS_ENABLED;
     // The application stays in state 6 for the next film: no new notice.

@@ -70,6 +70,14 @@ int RunScanCommand(HWND window, DSData* ds)
     return LoadFilmAndScan(window, ds);
 }
 
+int ScanSelectedRegion(HWND window, DSData* ds)
+{
+    if (!ScanRecordsPresent(ds) || !ds->ScannerInfo)
+        return -1;
+    ds->ScanSettings->currentFilm = 1;
+    return LoadFilmAndScan(window, ds);
+}
+
 int LoadFilmAndScan(HWND window, DSData* ds)
 {
     if (!ScanRecordsPresent(ds) || !ds->ScannerInfo)

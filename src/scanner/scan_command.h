@@ -17,6 +17,11 @@ int RunScanCommand(HWND window, DSData* ds);
 // failure, or a memory transfer started for the host).
 int LoadFilmAndScan(HWND window, DSData* ds);
 
+// The selected region after a prescan: one film, outside the batch loop,
+// so it is film 1 whatever film a batch ended on: it names its output and
+// is asked about overwriting like any first film.
+int ScanSelectedRegion(HWND window, DSData* ds);
+
 // Batch name `film` (1 to 25), null outside that range.
 const char* BatchName(const DSData* ds, int film);
 

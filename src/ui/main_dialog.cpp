@@ -91,7 +91,7 @@ bool OnButton(HWND dialog, DSData* ds, int id, LPARAM lParam)
 {
     switch (id) {
     case IDC_SCAN: RunBatchScan(dialog, ds); break;
-    case IDM_SCAN_REGION: LoadFilmAndScan(dialog, ds); break;
+    case IDM_SCAN_REGION: ScanSelectedRegion(dialog, ds); break;
     case IDC_PRESCAN: OnPreScan(dialog, ds); break;
     case IDC_EJECT: EjectFilm(dialog); break;
     case IDC_PATIENT_INFO: OnPatientInfo(dialog, ds); break;

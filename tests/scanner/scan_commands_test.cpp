@@ -167,6 +167,52 @@ TEST_F(ScanCommands, MultiFilmBatchWritesEachFilmUnderItsNameAndEjectsIt)
     EXPECT_EQ(1u, BoxResponderSeen().size());  // the batch dialog, nothing else
 }
 
+TEST_F(ScanCommands, ARegionAfterABatchIsFilmOneAndNamesItsOutput)
+{
+    Start("films = 4\n");  // one left in the feeder for the region
+    s.image.saveToDisk = 1;
+    CopyText(s.output.formatName, sizeof s.output.formatName, "TIFF");
+    CopyText(s.output.hostFileName, sizeof s.output.hostFileName, Output("host.tif").c_str());
+    MultiFilm(3);
+    const auto name = [&](const char* first) {
+        return [&, first](HWND batch) {
+            SetDlgItemTextA(batch, IDC_SAVE_PATH, Output("").c_str());
+            for (int film = 1; film <= 3; ++film)
+                SetDlgItemTextA(batch, IDC_BATCH_NAME_FIRST + film - 1, (first + std::to_string(film)).c_str());
+        };
+    };
+    const std::string last = Output("run3.tif");
+    for (int film = 1; film <= 3; ++film)
+        DeleteFileA(Output(("run" + std::to_string(film) + ".tif").c_str()).c_str());
+    BoxResponderAdd({"File Naming", IDOK, name("run")});
+    RunBatchScan(main, &s.ds);
+    PumpPending();
+    const long long lastSize = FileSize(last);
+    ASSERT_GT(lastSize, 100000);
+
+    // The region scan names its film afresh; the operator cancels the naming.
+    BoxResponderClear();
+    BoxResponderAdd({"File Naming", IDCANCEL, nullptr});
+    EXPECT_EQ(-1, ScanSelectedRegion(main, &s.ds));
+    EXPECT_EQ(1, s.settings.currentFilm);
+    ASSERT_EQ(1u, BoxResponderSeen().size());
+    EXPECT_EQ("File Naming", BoxResponderSeen()[0].caption);
+    EXPECT_EQ(lastSize, FileSize(last));
+    EXPECT_EQ(3, CallCount("stageFilmInFD"));  // nothing was fed for it
+
+    // Named afresh, the region goes to its own file and the batch's files stay.
+    BoxResponderClear();
+    BoxResponderAdd({"File Naming", IDOK, name("region")});
+    EXPECT_EQ(1, ScanSelectedRegion(main, &s.ds));
+    EXPECT_EQ(Output("region1.tif"), std::string(s.output.outputPath));
+    EXPECT_GT(FileSize(Output("region1.tif")), 100000);
+    EXPECT_EQ(lastSize, FileSize(last));
+    EXPECT_EQ(std::vector<std::string>{}, BoxResponderLines());
+    for (const char* first : {"run", "region"})
+        for (int film = 1; film <= 3; ++film)
+            DeleteFileA(Output((first + std::to_string(film) + ".tif").c_str()).c_str());
+}
+
 TEST_F(ScanCommands, FilmInTheTransportIsNotStaged)
 {
     Start("");

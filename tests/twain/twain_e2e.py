@@ -127,6 +127,8 @@ def case_batch():
     images = [np.array(Image.open(os.path.join(WORK, "native-%d.bmp" % i))) for i in (1, 2, 3)]
     for i, image in enumerate(images):
         check(np.array_equal(image, truth_image(image.shape[1], image=i + 1)), "film %d differs from the truth" % (i + 1))
+    # Each transfer is the next film of the stack, not the first one again.
+    check(len({image.tobytes() for image in images}) == 3, "the three transfers are not three films")
 
 
 def case_ui():
