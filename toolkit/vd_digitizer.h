@@ -42,7 +42,7 @@ typedef struct VdScan {
     uint8_t* band;             // the first bandLines lines, when the configuration repeats them
     int16_t* levels;
     uint16_t curve[VD_LEVEL_MAX + 1];
-    int16_t noise[2 * 4096];  // grain, its second half repeating the first
+    int16_t noise[2 * 4096];  // grain (VdBuildGrain), its second half repeating the first
     uint64_t stallStart;       // microseconds, 0 = not stalling
     int stallDone;
 } VdScan;

@@ -1,6 +1,7 @@
 // The synthetic radiograph: a body-like phantom with smooth density
 // gradients, sharp edges, a step wedge, line-pair groups and the film's
-// number on a bright unexposed border; or the rows of an image file.
+// number on a bright unexposed border; or the rows of an image file. Every
+// film carries its number as a bar code on the left border.
 #include "vd_film.h"
 
 #include <math.h>
@@ -14,6 +15,11 @@ const int16_t kBorderLevel = 150;    // base + fog
 const int16_t kExposedLevel = 2800;  // open field around the body
 const int16_t kMarkLevel = 300;      // lead markers: bright
 const double kDigitHeight = 1.1;
+// The bar code: a column of cells down the left border, from the leading
+// edge's border on: a quiet cell, a start bar, then 8 bits of the number,
+// most significant first (dark = 1).
+const double kCodeLeft = 0.1, kCodeRight = 0.3, kCodeTop = 0.4, kCodeCell = 0.2;
+const int kCodeBits = 8;
 
 // Pixel range [*from, *to) whose centres lie in [a, b) inches.
 struct Row {
@@ -119,18 +125,31 @@ void DrawLinePairs(const Row& row, double left)
     }
 }
 
+void DrawBarCode(const Row& row, double filmY, int number)
+{
+    double at = (filmY - kCodeTop) / kCodeCell;
+    if (at < 0 || at >= 2 + kCodeBits) return;
+    int cell = (int)at;
+    bool dark = cell == 1 || (cell >= 2 && ((number >> (kCodeBits - 1 - (cell - 2))) & 1));
+    FillSpan(row, kCodeLeft, kCodeRight, dark ? kExposedLevel : kBorderLevel);
+}
+
 void RenderSynthetic(const VdFilm* film, const Row& row, double y)
 {
     const double W = film->width, L = film->length;
     FillSpan(row, 0, W, kBorderLevel);
+    DrawBarCode(row, y, film->number);
     if (y < kMargin || y >= L - kMargin) {
         return;
     }
     const double inner = W - kMargin;
     FillSpan(row, kMargin, inner, kExposedLevel);
 
-    // The body: soft tissue, lungs and a spine of vertebrae.
-    const double cx = W / 2, cy = L * 0.56, a = W * 0.36, b = L * 0.36;
+    // The body: soft tissue, lungs and a spine of vertebrae. Each film of a
+    // stack shows it a little moved and sized, so no two films look alike.
+    const int k = film->number > 0 ? (film->number - 1) % 12 : 0;
+    const double cx = W / 2 + 0.35 * ((k + 1) % 3 - 1), cy = L * (0.56 + 0.02 * (k % 4));
+    const double a = W * (0.36 - 0.015 * (k % 3)), b = L * (0.36 - 0.01 * (k % 4));
     double v = (y - cy) / b;
     if (v * v < 1) {
         double half = a * sqrt(1 - v * v);
@@ -194,6 +213,7 @@ void VdFilmRenderRow(VdFilm* film, double filmY, double resolution, double first
     if (film->file) {
         RenderFileRow(film, row, filmY);
         DrawNumber(row, filmY, film->width - kMargin - 0.3, kMargin + 0.2, film->number);
+        DrawBarCode(row, filmY, film->number);
     } else {
         RenderSynthetic(film, row, filmY);
     }

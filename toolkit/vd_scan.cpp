@@ -8,33 +8,11 @@
 #include "vd_curves.h"
 #include "vd_digitizer.h"
 #include "vd_exports.h"
+#include "vd_grain.h"
 
 namespace {
 
 const TkStatus kEndOfImage = 10;
-const int kNoiseAmplitude = 8;   // density levels, one pass
-
-uint32_t Hash(uint32_t x)
-{
-    x ^= x >> 16;
-    x *= 0x7FEB352Du;
-    x ^= x >> 15;
-    x *= 0x846CA68Bu;
-    x ^= x >> 16;
-    return x;
-}
-
-// Grain of the film and the sensor; averaging n passes divides it by sqrt(n).
-void BuildNoise(int16_t* noise, int count, uint16_t averageCount)
-{
-    double scale = kNoiseAmplitude / sqrt(averageCount ? averageCount : 1);
-    for (int i = 0; i < count; ++i) {
-        // Triangular: the sum of two uniform values.
-        double a = (Hash(2 * i + 1) & 0xFFFF) / 65535.0, b = (Hash(2 * i + 2) & 0xFFFF) / 65535.0;
-        noise[i] = (int16_t)lround((a + b - 1.0) * scale);
-    }
-}
-
 bool StartScan(Digitizer* d)
 {
     VdScan* s = &d->scan;
@@ -77,8 +55,7 @@ bool StartScan(Digitizer* d)
     uint32_t maxValue = 255;
     if (s->bytesPerSample == 2) maxValue = p->bits >= 16 ? 65535u : (p->bits > 8 ? (1u << p->bits) - 1 : 255u);
     VdBuildCurve(s->curve, p->table, p->darkEnhance, maxValue);
-    BuildNoise(s->noise, 4096, p->averageCount);
-    memcpy(s->noise + 4096, s->noise, 4096 * sizeof s->noise[0]);
+    VdBuildGrain(s->noise, p->averageCount);
     s->line = 0;
     s->lineSent = s->lineBytes;   // nothing rendered yet
     s->active = 1;
@@ -86,25 +63,15 @@ bool StartScan(Digitizer* d)
     return true;
 }
 
-// Levels plus grain through the curve into samples: first the grain and the
-// clamping over the whole line (a loop the compiler vectorises), then the
-// table look-up. The grain table is read in runs of up to 4096 so the inner
-// loop needs no wrap-around.
+// Levels plus the film's grain through the curve into samples.
 template <typename Store>
-void Convert(VdScan* s, uint32_t pixels, uint32_t shift, Store store)
+void Convert(VdScan* s, uint32_t pixels, uint32_t filmRow, int filmNumber, Store store)
 {
-    int16_t* levels = s->levels;
-    for (uint32_t base = 0; base < pixels; base += 4096) {
-        uint32_t run = pixels - base < 4096 ? pixels - base : 4096;
-        const int16_t* grain = s->noise + ((shift + base) & 4095);
-        int16_t* runLevels = levels + base;
-        for (uint32_t i = 0; i < run; ++i) {
-            int32_t level = runLevels[i] + grain[i];
-            level = level < 0 ? -level : level;   // mirrored at clear film, so it stays bright
-            runLevels[i] = (int16_t)(level > VD_LEVEL_MAX ? VD_LEVEL_MAX : level);
-        }
-    }
+    // Film column of pixel 0: the film pixel under its centre.
+    int64_t filmColumn = (int64_t)floor(s->firstPixel + 0.5);
+    VdApplyGrain(s->noise, s->levels, pixels, filmRow, filmColumn, filmNumber);
     const uint16_t* curve = s->curve;
+    const int16_t* levels = s->levels;
     for (uint32_t x = 0; x < pixels; ++x) store(x, curve[levels[x]]);
 }
 
@@ -126,17 +93,18 @@ void RenderLine(Digitizer* d)
     } else {
         memset(s->levels, 0, pixels * sizeof *s->levels);
     }
-    uint32_t shift = Hash(s->line + 0x9E37u * (uint32_t)d->filmInside) & 4095;
+    uint32_t filmRow = p->offsetY + s->line;
+    int film = d->filmInside;
     uint8_t* out = s->lineBuffer;
     if (s->bytesPerSample == 1) {
-        Convert(s, pixels, shift, [out](uint32_t x, uint16_t v) { out[x] = (uint8_t)v; });
+        Convert(s, pixels, filmRow, film, [out](uint32_t x, uint16_t v) { out[x] = (uint8_t)v; });
     } else if (p->bitOrder == 1) {
-        Convert(s, pixels, shift, [out](uint32_t x, uint16_t v) {
+        Convert(s, pixels, filmRow, film, [out](uint32_t x, uint16_t v) {
             out[2 * x] = (uint8_t)v;
             out[2 * x + 1] = (uint8_t)(v >> 8);
         });
     } else {
-        Convert(s, pixels, shift, [out](uint32_t x, uint16_t v) {
+        Convert(s, pixels, filmRow, film, [out](uint32_t x, uint16_t v) {
             out[2 * x] = (uint8_t)(v >> 8);
             out[2 * x + 1] = (uint8_t)v;
         });

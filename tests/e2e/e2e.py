@@ -1,14 +1,17 @@
 #!/usr/bin/python3
 """Acceptance runs: filmhost.exe plays an operator script against the main
 dialog under Wine, over the installed virtual digitizer; the files it leaves
-are read by tifffile, pydicom, DCMTK and Pillow and compared with the bytes
-the digitizer delivered (its truth files).
+are read by tifffile, pydicom, DCMTK and Pillow and compared with the film
+reference (tests/support/filmref.py): which film, which region of it, which
+way round. The truth files (the bytes the digitizer delivered) only check
+that a memory transfer in blocks keeps every byte.
 
 e2e.py ROOT BUILD WORK JOB    JOB: memory, dicom-batch, region or faults
 Prints what went wrong and exits 1 (leaving WORK), or removes WORK and prints "pass".
 """
 import contextlib
 import os
+import re
 import subprocess
 
 import numpy as np
@@ -16,9 +19,10 @@ import pydicom
 import tifffile
 from PIL import Image
 
-from e2e_run import DONE, WORK, boxes, check, naming_steps, run, run_host, win
+from e2e_run import DONE, WORK, boxes, check, check_whole_film, filmref, naming_steps, run, run_host, win
 
 RECORD_BYTES = 732
+DPI, PREVIEW_DPI = 150, 75   # the dialog's resolution and the prescan's
 
 
 def truth(folder, film, dtype=np.uint8):
@@ -26,11 +30,17 @@ def truth(folder, film, dtype=np.uint8):
 
 
 def read_tiff(path):
-    """The rows top first: row 0 is at the top (orientation 1) or at the bottom (4), as the file says."""
+    """Film orientation (row 0 = the leading edge): the file stores the rows from
+    the last delivered one on under Orientation 4 (row 0 is the visual bottom)."""
     with tifffile.TiffFile(path) as f:
         image, orientation = f.asarray(), f.pages[0].tags["Orientation"].value
-    check(orientation in (1, 4), "%s: orientation %d" % (path, orientation))
-    return image[::-1] if orientation == 4 else image
+    check(orientation == 4, "%s: orientation %d" % (path, orientation))
+    return image[::-1]
+
+
+def read_bmp(path):
+    """Film orientation: a bitmap's rows run bottom-up, so Pillow's top row is the last delivered line."""
+    return np.array(Image.open(path))[::-1]
 
 
 def lines_of(data, width):
@@ -60,11 +70,13 @@ def case_memory():
         if not check(os.path.exists(pgm), "no %s" % pgm):
             continue
         pulled = np.array(Image.open(pgm)).astype(np.uint16)
+        # Blocks that split lines lose no byte of what the digitizer sent...
         sent = lines_of(truth(folder, 1, np.uint8 if depth == 8 else "<u2"), pulled.shape[1])
-        # 12-bit samples arrive in the low bits; "12 HI" moves them up.
-        check(sent.max() < 1 << depth and sent.max() > 0, "the digitizer sent no %d-bit film" % depth)
         check(np.array_equal(pulled, sent << shift),
               "%d bits: the pulled %s is not the delivered %s" % (depth, pulled.shape, sent.shape))
+        # ...and what was pulled is the first film, whole, the leading edge first;
+        # 12-bit samples arrive in the low bits and "12 HI" moves them up.
+        check_whole_film(pulled >> shift, folder, 1, DPI, depth, "memory transfer at %d bits" % depth)
 
 
 PATIENT = ((3003, "PatientName", "DOE^JANE"), (3004, "PatientBirthDate", "19600102"), (3005, "PatientSex", "F"),
@@ -96,39 +108,86 @@ def case_dicom_batch():
         for _, keyword, value in PATIENT:
             check(str(ds.get(keyword, "")) == value, "%s: %s is %r" % (name, keyword, ds.get(keyword)))
         uids.add(str(ds.get("SOPInstanceUID", "")))
-        sent = lines_of(truth(folder, film), ds.Columns)
-        check(np.array_equal(ds.pixel_array, sent), "%s is not film %d as delivered" % (name, film))
+        # DICOM rows run in delivery order: the leading edge first. Multi-film
+        # mode scans the bed's whole width.
+        check_whole_film(ds.pixel_array, folder, film, DPI, 8, name, bed=True)
     check(len(uids) == 3 and "" not in uids, "SOP Instance UIDs %s are not three" % sorted(uids))
-    check(len({truth(folder, f).tobytes() for f in (1, 2, 3)}) == 3, "the feeder did not give three films")
     check_lists(folder, [win(n) for n in names])
 
 
+# Regions dragged on the preview, one per unit: film points in inches from the
+# image's top left (the far end of the film; the leading edge is at the
+# bottom), the unit the Advanced Options offer, the file format.
+REGIONS = (
+    ("leading", (1.5, 15.4, 5.5, 12.9), "Inches", "TIFF"),        # near the leading edge, left of centre
+    ("far", (7.0, 0.5, 11.2, 3.0), "Centimeters", "Bitmap"),      # near the far end, right of centre
+    ("band", (8.5, 6.0, 3.0, 9.0), "Pixels", "TIFF"),             # dragged from its bottom right
+)
+SELECTION = (5002, 5003, 5004, 5005)   # X1, Y1, X2, Y2
+SELECTION_TEXT = {"Inches": r"([XY][12]): +(-?[\d.]+) in", "Centimeters": r"([XY][12]): +(-?[\d.]+) cm",
+                  "Pixels": r"([XY][12]): (-?\d+)"}
+PER_INCH = {"Inches": 1.0, "Centimeters": 2.54, "Pixels": float(DPI)}
+
+
+def region_steps(name, drag, units, format_name, first):
+    """Units, prescan, drag, the selection's texts logged, scan to a file."""
+    steps = ["click 4006", 'wait-window "Advanced Options"', 'window "Advanced Options"', "pick 6028 %s" % units,
+             "click 1", "window", "pause 1", "click 1016",
+             # The status still tells of the last scan until the prescan starts.
+             "wait-status Scanning... 60", "wait-status %s 120" % DONE, "wait-enabled 1003",
+             "drag %g %g %g %g" % drag, "pause 1"] + ["log-text %d" % c for c in SELECTION]
+    if first:   # Save To Disk on, and the progress bar caught half-way once
+        steps += ["click 6034", "screenshot-at 30 %s" % win(os.path.join(WORK, "scanning.png"))]
+    return steps + naming_steps(WORK, [name], format_name) + ["wait-image 120"]
+
+
+def selection_shown(log, units):
+    """The region the Selection panel showed, in film inches (left, top, right, bottom):
+    X from the image's left edge, Y up from its bottom row, the film's leading edge."""
+    texts = {}
+    for control in SELECTION:
+        shown = re.findall(r'^text %d "(.*)"$' % control, log, re.M)
+        texts.update(re.findall(SELECTION_TEXT[units], shown[-1] if shown else ""))
+    if not check(sorted(texts) == ["X1", "X2", "Y1", "Y2"], "%s: the selection texts %s" % (units, texts)):
+        return None
+    v = {k: float(texts[k]) / PER_INCH[units] for k in texts}
+    return min(v["X1"], v["X2"]), min(v["Y1"], v["Y2"]), max(v["X1"], v["X2"]), max(v["Y1"], v["Y2"])
+
+
 def case_region():
-    """Prescan, drag a region on the preview, scan it to TIFF."""
-    tif = os.path.join(WORK, "chest.tif")
-    steps = ["wait-status Ready 60", "click 1016", "wait-status %s 120" % DONE, "wait-enabled 1003",
-             "drag 2 3 9 12", "click 6034",
-             "screenshot-at 30 %s" % win(os.path.join(WORK, "scanning.png"))]
-    log = run_host(WORK, steps + naming_steps(WORK, ["chest"], "TIFF") + ["wait-image 120", "exit"],
-                   "lineMicros = 300\n")
+    """Prescan, drag a region on the preview, scan it: the file holds that region
+    of the film, as the Selection panel showed it, the right way round."""
+    steps = ["wait-status Ready 60"]
+    for k, (name, drag, units, format_name) in enumerate(REGIONS):
+        steps += region_steps(name, drag, units, format_name, k == 0)
+    log = run_host(WORK, steps + ["exit"], "lineMicros = 1000\n")
     check('notify 1: "TIFF"' in log, "no format notification of TIFF")
     check(progress_part_filled(os.path.join(WORK, "scanning.png")), "no part-filled progress bar in scanning.png")
-    if not check(os.path.exists(tif), "no %s" % tif):
-        return
-    image = read_tiff(tif)
-    # The selection, 7 x 9 inches at the scan's resolution, within what one
-    # pixel of the preview is worth.
-    drag = [line for line in log.splitlines() if line.startswith("drag: client")][0].split()
-    left, _, right, _ = (int(v) for v in drag[9].replace("-", ",").split(","))
-    prescan_width, dpi, resolution = int(drag[12].split("x")[0]), int(drag[15]), 150
-    slack = 2 * resolution * prescan_width / dpi / (right - left) + 2
-    height, width = image.shape
-    check(abs(width - 7 * resolution) <= slack and abs(height - 9 * resolution) <= slack,
-          "TIFF is %dx%d, the selection %dx%d (+-%.0f)" % (width, height, 7 * resolution, 9 * resolution, slack))
-    # The digitizer sends whole lines of the programmed window; the file keeps the region's width of each.
-    sent = truth(WORK, 1)
-    check(sent.size % height == 0 and np.array_equal(image, sent.reshape(height, -1)[:, :width]),
-          "the TIFF is not the region of the delivered lines")
+    # Each film's text blocks: split the log at the prescans' drags.
+    parts = log.split("drag: client")[1:]
+    shift = filmref.preview_shift(DPI, PREVIEW_DPI)
+    for k, (name, drag, units, format_name) in enumerate(REGIONS):
+        path = os.path.join(WORK, name + (".tif" if format_name == "TIFF" else ".bmp"))
+        if not check(len(parts) > k and os.path.exists(path), "%s: no %s" % (name, path)):
+            continue
+        region = selection_shown(parts[k], units)
+        if region is None:
+            continue
+        # The texts are the dragged film points (X from the left, Y up from the
+        # leading edge) within the rounding to client pixels of the preview.
+        words = parts[k].split()
+        l, t, r, b = (int(v) for v in words[7].replace("-", ",").split(","))
+        columns, lines = (int(v) for v in words[10].split("x"))
+        width, length = columns / PREVIEW_DPI, lines / PREVIEW_DPI
+        slack = 1.5 * max(width / (r - l), length / (b - t)) + 0.01
+        dragged = (min(drag[0], drag[2]), length - max(drag[1], drag[3]), max(drag[0], drag[2]),
+                   length - min(drag[1], drag[3]))
+        check(all(abs(a - b) <= slack for a, b in zip(region, dragged)),
+              "%s: the selection shows %s, the drag was %s (inches, +-%.2f)" % (name, region, dragged, slack))
+        image = read_tiff(path) if format_name == "TIFF" else read_bmp(path)
+        # Saved to disk outside a batch, the film stays in the transport: every scan is of film 1.
+        match = filmref.compare(image, os.path.join(WORK, "kit.ini"), 1, DPI, 8, *region, shift=shift)
+        check(match.equal, "%s (%s, %s): %s" % (name, units, format_name, match.text))
 
 
 def progress_part_filled(png):
@@ -222,9 +281,8 @@ def case_faults():
         files = sorted({earlier + ".tif"} | {film + ".tif" for film in written})
         check(left == files, "%s: the folder holds %s, not %s" % (name, left, files))
         for film in written:
-            image = read_tiff(os.path.join(folder, film + ".tif"))
-            sent = lines_of(truth(run, films.index(film) + 1), image.shape[1])
-            check(np.array_equal(image, sent), "%s: %s is not the film as delivered" % (name, film))
+            check_whole_film(read_tiff(os.path.join(folder, film + ".tif")), run, films.index(film) + 1, DPI, 8,
+                             "%s: %s" % (name, film), bed=len(films) > 1)
 
 
 run({"memory": case_memory, "dicom-batch": case_dicom_batch, "region": case_region, "faults": case_faults})

@@ -10,7 +10,11 @@ import shutil
 import subprocess
 import sys
 
+import numpy as np
+
 ROOT, BUILD, WORK, JOB = sys.argv[1:5]
+sys.path.insert(0, os.path.join(ROOT, "tests", "support"))
+import filmref  # noqa: E402  (found through ROOT)
 DONE = '"Scan Completed Successfully."'
 failures = []
 
@@ -53,6 +57,33 @@ def run_host(folder, steps, kit="", options=()):
         log = f.read()
     check(result.returncode == 0, "%s: filmhost ended with %d:\n%s" % (folder, result.returncode, log[-3000:]))
     return log
+
+
+BED, FILM_WIDTH, FILM_LENGTH = 14.0, 12.0, 16.0   # the digitizer's defaults: the film centred on the bed
+
+
+def check_whole_film(image, folder, film, dpi, depth, what, bed=False):
+    """`image` (film orientation: row 0 the leading edge) is film `film` of the
+    run's digitizer, whole: its bar code reads `film` and it equals that film's
+    reference sample for sample. With `bed`, a scan of the whole bed's width
+    (multi-film mode), the film centred in it."""
+    left = -(BED - FILM_WIDTH) / 2 if bed else 0.0
+    number = filmref.film_number(image, dpi, left)
+    check(number == film, "%s: the bar code reads film %s, not %d" % (what, number, film))
+    kit = os.path.join(folder, "kit.ini")
+    reference = (filmref.render(kit, film, dpi, depth, left, 0, left + BED, FILM_LENGTH) if bed
+                 else filmref.render(kit, film, dpi, depth))
+    check(image.shape == reference.shape and np.array_equal(image, reference),
+          "%s: %s is not film %d %s at %d dpi, %d bits%s" %
+          (what, image.shape, film, reference.shape, dpi, depth, which_film(image, folder, dpi, depth)))
+
+
+def which_film(image, folder, dpi, depth):
+    """For the failure text: which film of the stack the image is, if any."""
+    for film in range(1, 6):
+        if np.array_equal(image, filmref.render(os.path.join(folder, "kit.ini"), film, dpi, depth)):
+            return " (it is film %d)" % film
+    return ""
 
 
 def boxes(log):

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Operator jobs through filmhost.exe under Wine against the installed virtual
-digitizer; the files are read back by pydicom and Pillow.
+digitizer; the files are read back by pydicom and Pillow and the scans judged
+by the film reference (tests/support/filmref.py).
 
 jobs_e2e.py ROOT BUILD WORK dicom      patient data and new UIDs reach the DICOM file
 jobs_e2e.py ROOT BUILD WORK calibrate  calibration and system test show the digitizer's answers
@@ -15,7 +16,9 @@ import pydicom
 from PIL import Image
 from pydicom.uid import ImplicitVRLittleEndian
 
-from e2e_run import DONE, WORK, check, filmhost, run, run_host, unix, win
+from e2e_run import DONE, WORK, check, check_whole_film, filmhost, run, run_host, unix, win
+
+DPI = 150   # the dialog's resolution
 
 PATIENT = {3003: "Doe^Jane", 3004: "19700412", 3006: "P-2291", 3007: "ST77", 3008: "4", 3009: "12"}
 
@@ -64,7 +67,8 @@ def case_dicom():
               ["click 1015", 'wait-window "More DICOM Parameters"', "click 9011", "pause 1",
                "log-text 9001", "log-text 9002", "log-text 9003", "log-text 9007", "click 1"] +
               scan_to_disk("DICOM", "second", folder, {3009: "13"}) + ["exit", ""])
-    log = run_host(os.path.join(WORK, "dicom"), "\n".join(script))
+    folder = os.path.join(WORK, "dicom")
+    log = run_host(folder, "\n".join(script))
     images = saved_images(log)
     if not check(len(images) == 2 and all(os.path.exists(unix(p)) for p in images), "saved: %s" % images):
         return
@@ -81,7 +85,9 @@ def case_dicom():
         check([ds.StudyInstanceUID, ds.SeriesInstanceUID, ds.SOPInstanceUID] == [study[0], series[0], sop[0]],
               "the second file's UIDs %s %s %s are not the ones shown" %
               (ds.StudyInstanceUID, ds.SeriesInstanceUID, ds.SOPInstanceUID))
-    check(ds.pixel_array.shape == (ds.Rows, ds.Columns) and ds.pixel_array.any(), "no pixels in the second file")
+    # Saved to disk outside a batch, the film stays in the transport: both files are film 1.
+    for path in images:
+        check_whole_film(read_dicom(unix(path)).pixel_array, folder, 1, DPI, 8, path)
 
 
 ADVANCED = ['watch-text "Scanner Calibration" 8001', "wait-status Ready 60", "click 4006", 'wait-window "Advanced Options"', 'window "Advanced Options"']
@@ -185,17 +191,23 @@ def check_view(source, top_down, level, width):
 
 
 def case_view():
+    """A 16-bit DICOM and an 8-bit bitmap of the film, reopened as previews."""
     folder = os.path.join(WORK, "scans")
     script = (["wait-status Ready 60", "pick 1007 16", "pause 1", "click 6034"] +
               scan_to_disk("DICOM", "deep", folder, PATIENT) + ["pick 1007 8", "pause 1"] +
               scan_to_disk("Bitmap", "plain", folder) + ["exit", ""])
-    images = saved_images(run_host(os.path.join(WORK, "scans"), "\n".join(script)))
+    images = saved_images(run_host(folder, "\n".join(script)))
     if not check(len(images) == 2, "saved: %s" % images):
         return
     dcm, bmp = (unix(p) for p in images)
     ds = read_dicom(dcm)
     check(ds.BitsAllocated == 16, "the DICOM scan has %d bits" % ds.BitsAllocated)
     pixels = ds.pixel_array
+    # What the views are made from is the film: DICOM rows in delivery order,
+    # a bitmap's bottom-up (Pillow's top row is the last delivered line).
+    # The film stays in the transport between the two scans.
+    check_whole_film(pixels, folder, 1, DPI, 16, dcm)
+    check_whole_film(np.array(Image.open(bmp))[::-1], folder, 1, DPI, 8, bmp)
     f = reduction_factor(ds.Rows, ds.Columns, 60000)
     check_view(dcm, window_16(pixels[::f, ::f], ds.BitsStored), 100, 120)
     stored = bmp_rows_stored(bmp)
