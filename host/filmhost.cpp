@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "FilmCore.h"
+#include "host_boxes.h"
 #include "host_dialog.h"
 #include "host_log.h"
 #include "host_script.h"
@@ -253,6 +254,9 @@ int main(int argc, char** argv)
         return 1;
 
     HostSession* s = TheHostSession();
+    // A note the dialog shows as it opens is answered like every later box.
+    if (c.script)
+        StartBoxAnswers();
     if (!OpenHostSession(s, c.host) || !OpenMainDialog(s)) {
         CloseHostSession(s);
         CloseHostLog();

@@ -90,8 +90,16 @@ TW_UINT16 EnableSource(SourceSession* s, const TW_USERINTERFACE& ui)
     // or the dialog would take the depth back to 8 as it opens.
     if (CapCurrent(&s->caps, ICAP_BITDEPTH) == 1)
         s->image.bilevelScanning = 1;
-    if (!s->dialog)
+    if (!s->dialog) {
+        // A hidden dialog shows no note: the first-time note waits for the
+        // first dialog an operator sees.
+        const uint8_t firstTimeNote = s->image.flipWarningFirstTime;
+        if (!s->showUI)
+            s->image.flipWarningFirstTime = 0;
         s->dialog = (HWND)s->core.openFilmCoreDlg(&s->ds);
+        if (!s->showUI)
+            s->image.flipWarningFirstTime = firstTimeNote;
+    }
     if (!s->dialog)
         return TWCC_OPERATIONERROR;
     // The source hands every image on as a memory transfer, whatever the

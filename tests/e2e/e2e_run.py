@@ -38,10 +38,20 @@ def filmhost(*args, env=None):
     return subprocess.run(command + list(args), env=env, capture_output=True, text=True, timeout=300)
 
 
-def run_host(folder, steps, kit="", options=()):
+NOTES_READ = ("[SAVE_IMG_TO_DISK]\nFlipWarning=OFF\nFlipWarningFirstTime=OFF\n"
+              "[PRESCAN_INFO]\nPrescanInfo=OFF\n")
+
+
+def run_host(folder, steps, kit="", options=(), notes_read=True):
     """One scripted run in its own folder, its log returned; the digitizer keeps
-    one truth file per film and its call log there."""
+    one truth file per film and its call log there. Unless told otherwise the
+    host's settings are those of an operator who has read the staging and
+    prescan notes, so no note box comes between the steps."""
     os.makedirs(folder, exist_ok=True)
+    settings = os.path.join(folder, "host.ini")
+    if notes_read and not os.path.exists(settings):
+        with open(settings, "w") as f:
+            f.write(NOTES_READ)
     kit += "\ntruthFile = %s\ncallLog = %s\n" % (win(os.path.join(folder, "truth-%d.raw")),
                                                win(os.path.join(folder, "calls.txt")))
     script = steps if isinstance(steps, str) else "\n".join(steps + [""])

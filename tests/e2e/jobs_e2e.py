@@ -6,6 +6,7 @@ by the film reference (tests/support/filmref.py).
 jobs_e2e.py ROOT BUILD WORK dicom      patient data and new UIDs reach the DICOM file
 jobs_e2e.py ROOT BUILD WORK calibrate  calibration and system test show the digitizer's answers
 jobs_e2e.py ROOT BUILD WORK view       saved DICOM and BMP reopened as window/levelled previews
+jobs_e2e.py ROOT BUILD WORK notes      a fresh installation shows each staging and prescan note until declined
 Prints what went wrong and exits 1, or prints "pass".
 """
 import os
@@ -16,7 +17,7 @@ import pydicom
 from PIL import Image
 from pydicom.uid import ImplicitVRLittleEndian
 
-from e2e_run import DONE, WORK, check, check_whole_film, filmhost, run, run_host, unix, win
+from e2e_run import DONE, WORK, boxes, check, check_whole_film, filmhost, run, run_host, unix, win
 
 DPI = 150   # the dialog's resolution
 
@@ -215,4 +216,38 @@ def case_view():
     check_view(bmp, stored[::f, ::f][::-1], 60, 90)
 
 
-run({"dicom": case_dicom, "calibrate": case_calibrate, "view": case_view})
+def logged(text):
+    """A box text as the host's log writes it."""
+    return text.replace("\r", "\\r").replace("\n", "\\n")
+
+
+STAGING = ("Note:  Saving the image to disk requires unique staging.\r\nHold the film in front of you as you would "
+           "view it on a\r\nlight box.  In batch mode, the first film scanned should\r\nbe at the back of the "
+           "stack.\r\n\r\nPlease consult the User Guide for more details.\r\n")
+FUTURE = "\r\nDo you want to see this message in the future?\r\n"
+PRESCAN = ("Note:  Prescan is not available in multi-film mode.\r\nThe TWAIN will now be set to single sheet "
+           "mode.\r\nTo return to multi-film mode, please check multi-film mode.\r\n" + FUTURE)
+
+
+def case_notes():
+    """The host sets each note from its setting: a fresh installation shows the first-time note once, and
+    the staging and prescan notes until the operator declines them; then never again."""
+    folder = os.path.join(WORK, "notes")
+    steps = ["wait-status Ready 60", "answer yes", "click 6034", "pause 1", "click 6034", "answer no",
+             "click 6034", "pause 1", "answer no", "click 1016", "wait-status Scanning... 60",
+             "wait-status %s 120" % DONE, "exit"]
+    first = boxes(run_host(folder, steps, notes_read=False))
+    check(first == [("Warning", logged(STAGING)), ("Warning", logged(STAGING + FUTURE)),
+                    ("Warning", logged(STAGING + FUTURE)), ("Warning", logged(PRESCAN))],
+          "a fresh installation showed %s" % first)
+    with open(os.path.join(folder, "host.ini")) as f:
+        settings = f.read()
+    for key in ("FlipWarningFirstTime=OFF", "FlipWarning=OFF", "PrescanInfo=OFF"):
+        check(key in settings, "%s not stored:\n%s" % (key, settings))
+    again = boxes(run_host(folder, ["wait-status Ready 60", "click 6034", "pause 1", "click 6034", "pause 1",
+                                    "click 1016",
+                                    "wait-status Scanning... 60", "wait-status %s 120" % DONE, "exit"]))
+    check(again == [], "declined notes came back: %s" % again)
+
+
+run({"dicom": case_dicom, "calibrate": case_calibrate, "view": case_view, "notes": case_notes})
