@@ -1,8 +1,10 @@
-#include <windows.h>
+#include "log.h"
 
 #include <string.h>
 
-#include "log.h"
+#ifdef _WIN32
+
+#include <windows.h>
 
 static const char kLogPath[] = "c:\\nqt\\twnqt32.log";
 
@@ -19,3 +21,24 @@ void WriteLog(const char* text)
     _lwrite(file, text, static_cast<UINT>(strlen(text)));
     _lclose(file);
 }
+
+#else
+
+#include <stdio.h>
+#include <stdlib.h>
+
+// The portable build has no c:\nqt: its log goes where FILMCORE_LOG names,
+// or nowhere.
+void WriteLog(const char* text)
+{
+    const char* path = getenv("FILMCORE_LOG");
+    if (!text || !path || !path[0])
+        return;
+    FILE* file = fopen(path, "ab");
+    if (!file)
+        return;
+    fwrite(text, 1, strlen(text), file);
+    fclose(file);
+}
+
+#endif

@@ -1,5 +1,7 @@
 list(APPEND FILMCORE_PORTABLE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/clock.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_fault.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/log.cpp
     ${CMAKE_CURRENT_LIST_DIR}/memgroups.cpp
     ${CMAKE_CURRENT_LIST_DIR}/record_layout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/session.cpp
@@ -8,5 +10,4 @@ list(APPEND FILMCORE_PORTABLE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/text_copy.cpp)
 list(APPEND FILMCORE_WIN32_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/dialog_window.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/instance.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/log.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/instance.cpp)

@@ -1,8 +1,10 @@
 #include "output_prepare.h"
 
+#include <errno.h>
 #include <stdio.h>
 #include <string.h>
 
+#include "frame/file_fault.h"
 #include "frame/instance.h"
 #include "frame/text_copy.h"
 #include "imagefile/batch_dialog.h"
@@ -11,7 +13,7 @@
 
 namespace {
 
-// Names of this length or more do not fit their 260-byte slot.
+// Room for a name in the texts of the boxes.
 const size_t kNameSlot = 260;
 
 void ErrorBox(HWND owner, const char* text)
@@ -43,8 +45,10 @@ bool NameCanBeWritten(const char* name, bool existed)
     if (existed)
         return TargetWritable(name);
     FILE* file = fopen(name, "wb");
-    if (!file)
+    if (!file) {
+        LogFileError("CheckOutputFile", "create", name, errno);
         return false;
+    }
     fclose(file);
     remove(name);
     return true;
@@ -55,13 +59,13 @@ HWND MainDialog(DSData* ds)
     return static_cast<HWND>(ds->HostServices->mainDialog);
 }
 
-// TIFF and DICOM are written to the host's file name, or to the output
-// name when the host has given none.
-bool CheckHostFileName(HWND owner, OutputSettings* o)
+// The host's file name is only noted here: a scan never writes it. What
+// a scan writes was asked about when its names were confirmed in the batch
+// dialog, or is the transfer bitmap, which is the host's to overwrite.
+void NoteHostFileName(OutputSettings* o)
 {
     if (o->hostFileName[0] == '\0')
         CopyText(o->hostFileName, sizeof o->hostFileName, o->outputPath);
-    return CheckOutputFile(owner, o->hostFileName) == 0;
 }
 
 int PrepareDicom(HWND owner, DSData* ds)
@@ -89,7 +93,8 @@ int CheckOutputFile(HWND owner, const char* fullName)
     bool existed = FileExists(fullName);
     if (existed && !OperatorAllowsOverwrite(owner, fullName))
         return 1;
-    if (strlen(fullName) >= kNameSlot) {
+    // Longer names would not leave room for the scan's part files.
+    if (strlen(fullName) > OUTPUT_NAME_MAX) {
         ErrorBox(owner, "Image save path is too long.  Please shorten it and try again.");
         return 1;
     }
@@ -112,13 +117,14 @@ int PrepareOutputFile(HWND owner, DSData* ds)
         !OpenOutFileDlg(FilmCoreInstance(), MainDialog(ds), ds))
         return 0;
     if (EqualNoCase(o->formatName, "TIFF")) {
-        if (!CheckHostFileName(owner, o))
-            return 0;
+        NoteHostFileName(o);
         o->outputFormat = OUTPUT_TIFF;
         return 1;
     }
-    if (EqualNoCase(o->formatName, "DICOM"))
-        return CheckHostFileName(owner, o) ? PrepareDicom(owner, ds) : 0;
+    if (EqualNoCase(o->formatName, "DICOM")) {
+        NoteHostFileName(o);
+        return PrepareDicom(owner, ds);
+    }
     if (EqualNoCase(o->formatName, "Bitmap")) {
         o->outputFormat = OUTPUT_BITMAP;
         return 1;

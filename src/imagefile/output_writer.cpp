@@ -1,12 +1,14 @@
 // Dispatch of the six writer operations on the record's format code.
 #include "output_writer.h"
 
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include "file_io.h"
 #include "file_place.h"
+#include "frame/file_fault.h"
 
 extern "C" uint16_t FixImageOrientation(void* writerState)
 {
@@ -64,7 +66,8 @@ uint16_t CloseFormat(OutputWriter* writer)
     }
 }
 
-// Forgets the names; an unfinished temporary file goes with them.
+// Forgets the names; an unfinished part file goes with them (it is ours:
+// it was created new for this image).
 void DiscardPlacement(OutputWriter* writer)
 {
     if (writer->partPath)
@@ -75,36 +78,82 @@ void DiscardPlacement(OutputWriter* writer)
     writer->targetPath = nullptr;
 }
 
+char* CopyOfName(const char* name)
+{
+    size_t length = strlen(name);
+    char* copy = (char*)malloc(length + 1);
+    if (copy)
+        memcpy(copy, name, length + 1);
+    return copy;
+}
+
+// The file the writer has open: the part file, or the target itself.
+const char* WrittenName(const OutputWriter* writer)
+{
+    return writer->partPath ? writer->partPath : writer->targetPath ? writer->targetPath : "";
+}
+
 uint16_t StartPlacement(OutputWriter* writer, const char* path)
 {
     writer->targetPath = nullptr;
     writer->partPath = nullptr;
     writer->firstFailure = FC_OK;
-    if (!TargetWritable(path))
-        return FC_OPEN_FAILED;  // as opening the target itself would have failed
-    size_t length = strlen(path);
-    writer->targetPath = (char*)malloc(length + 1);
-    bool noMemory = false;
-    writer->partPath = writer->targetPath ? PartNameFor(path, &noMemory) : nullptr;
-    if (!writer->targetPath || noMemory) {
+    if (!TargetWritable(path)) {
+        // as opening the target itself would have failed
+        LogFileError("OpenOutputWriter", "write", path, errno);
+        return FC_OPEN_FAILED;
+    }
+    writer->targetPath = CopyOfName(path);
+    if (!writer->targetPath)
+        return FC_OPEN_FAILED;
+    if (TargetIsDevice(path))
+        return FC_OK;  // written in place
+    RemoveLeftoverParts(path);
+    char part[OUTPUT_NAME_MAX + PART_SUFFIX_LENGTH + 1];
+    FILE* file = CreatePartFile(path, part, sizeof part);
+    if (!file) {
+        LogFileError("OpenOutputWriter", "create a part file for", path, errno);
         DiscardPlacement(writer);
         return FC_OPEN_FAILED;
     }
-    memcpy(writer->targetPath, path, length + 1);
+    fclose(file);  // the format's writer opens it again by name
+    writer->partPath = CopyOfName(part);
+    if (!writer->partPath) {
+        remove(part);
+        DiscardPlacement(writer);
+        return FC_OPEN_FAILED;
+    }
     return FC_OK;
 }
 
-// The finished temporary file replaces the target; the writer then owns
-// no temporary any more.
+// The finished part file replaces the target; the writer then owns no
+// part file any more.
 uint16_t PlaceFinishedFile(OutputWriter* writer)
 {
     if (!writer->partPath)
         return FC_OK;  // written in place
-    if (!PutFileInPlace(writer->partPath, writer->targetPath))
+    if (!PutFileInPlace(writer->partPath, writer->targetPath)) {
+        char action[OUTPUT_NAME_MAX + PART_SUFFIX_LENGTH + 32];
+        snprintf(action, sizeof action, "rename %s to", writer->partPath);
+        LogSystemFileError("FinishOutputImage", action, writer->targetPath);
         return FC_OPEN_FAILED;
+    }
     free(writer->partPath);
     writer->partPath = nullptr;
     return FC_OK;
+}
+
+// Bitmap and DICOM faults are told here, with the file's name; the TIFF
+// writer tells its own, as it also writes a spool file.
+uint16_t LogWriterFault(const OutputWriter* writer, const char* operation, uint16_t code, int error)
+{
+    if (writer->format == OUTPUT_TIFF)
+        return code;
+    if (code == FC_OPEN_FAILED)
+        LogFileError(operation, "create", WrittenName(writer), error);
+    else if (code == FC_SHORT_WRITE)
+        LogFileError(operation, "write", WrittenName(writer), error);
+    return code;
 }
 
 }  // namespace
@@ -120,6 +169,7 @@ uint16_t OpenOutputWriter(OutputWriter* writer, const char* path, uint32_t forma
         return code;
     code = OpenFormat(writer, writer->partPath ? writer->partPath : path, format);
     if (code != FC_OK) {
+        LogWriterFault(writer, "OpenOutputWriter", code, errno);
         // Nothing is left behind by a writer that could not open.
         CloseFormat(writer);
         DiscardPlacement(writer);
@@ -140,10 +190,12 @@ uint16_t SetWriterParam(OutputWriter* writer, uint32_t code, const void* value, 
 }
 
 // A file whose header or a row could not be written is never put in place.
-static uint16_t NoteFailure(OutputWriter* writer, uint16_t code)
+static uint16_t NoteFailure(OutputWriter* writer, const char* operation, uint16_t code)
 {
-    if (code != FC_OK && writer->firstFailure == FC_OK)
+    if (code != FC_OK && writer->firstFailure == FC_OK) {
+        LogWriterFault(writer, operation, code, errno);
         writer->firstFailure = code;
+    }
     return code;
 }
 
@@ -152,9 +204,9 @@ uint16_t BeginOutputImage(OutputWriter* writer)
     if (!writer)
         return FC_BAD_ARGUMENT;
     switch (writer->format) {
-    case OUTPUT_BITMAP: return NoteFailure(writer, BmpBegin(&writer->state.bmp));
+    case OUTPUT_BITMAP: return NoteFailure(writer, "BeginOutputImage", BmpBegin(&writer->state.bmp));
     case OUTPUT_TIFF: return FixImageOrientation(&writer->state.tiff);
-    case OUTPUT_DICOM: return NoteFailure(writer, DicomBegin(&writer->state.dicom));
+    case OUTPUT_DICOM: return NoteFailure(writer, "BeginOutputImage", DicomBegin(&writer->state.dicom));
     default: return FC_BAD_ARGUMENT;
     }
 }
@@ -164,9 +216,9 @@ uint16_t WriteOutputRow(OutputWriter* writer, const void* row)
     if (!writer || !row)
         return FC_BAD_ARGUMENT;
     switch (writer->format) {
-    case OUTPUT_BITMAP: return NoteFailure(writer, BmpWriteRow(&writer->state.bmp, row));
-    case OUTPUT_TIFF: return NoteFailure(writer, TiffWriteRow(row));
-    case OUTPUT_DICOM: return NoteFailure(writer, DicomWriteRow(&writer->state.dicom, row));
+    case OUTPUT_BITMAP: return NoteFailure(writer, "WriteOutputRow", BmpWriteRow(&writer->state.bmp, row));
+    case OUTPUT_TIFF: return NoteFailure(writer, "WriteOutputRow", TiffWriteRow(row));
+    case OUTPUT_DICOM: return NoteFailure(writer, "WriteOutputRow", DicomWriteRow(&writer->state.dicom, row));
     default: return FC_BAD_ARGUMENT;
     }
 }
@@ -181,12 +233,14 @@ uint16_t FinishOutputImage(OutputWriter* writer)
     case OUTPUT_TIFF:
         code = TiffFinish(&writer->state.tiff);
         // Closed now, so the finished file can take its place.
-        if (code == FC_OK)
-            code = TiffRelease(&writer->state.tiff);
+        if (code == FC_OK && (code = TiffRelease(&writer->state.tiff)) != FC_OK)
+            LogFileError("FinishOutputImage", "write", WrittenName(writer), errno);
         break;
     case OUTPUT_DICOM: code = DicomFinish(&writer->state.dicom); break;
     default: return FC_BAD_ARGUMENT;
     }
+    if (writer->firstFailure == FC_OK)
+        LogWriterFault(writer, "FinishOutputImage", code, errno);
     if (code == FC_OK)
         code = (uint16_t)writer->firstFailure;
     return code == FC_OK ? PlaceFinishedFile(writer) : code;

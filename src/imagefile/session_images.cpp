@@ -1,7 +1,10 @@
 #include "session_images.h"
 
+#include <errno.h>
 #include <stdio.h>
 #include <string.h>
+
+#include "frame/file_fault.h"
 
 namespace {
 
@@ -37,10 +40,15 @@ bool SeekFreeRecord(FILE* file)
     }
 }
 
-uint16_t Close(FILE* file, uint16_t result)
+uint16_t Close(FILE* file, uint16_t result, const char* fileName)
 {
-    if (fclose(file) != 0 && result == FC_OK)
+    int error = errno;
+    if (fclose(file) != 0 && result == FC_OK) {
+        error = errno;
         result = FC_SHORT_WRITE;
+    }
+    if (result != FC_OK)
+        LogFileError("SaveSessionImageList", "write", fileName, error);
     return result;
 }
 
@@ -54,15 +62,17 @@ uint16_t SaveSessionImageList(const char* fileName, const SessionImage* list)
     bool existed = file != nullptr;
     if (!existed)
         file = fopen(fileName, "wb");
-    if (!file)
+    if (!file) {
+        LogFileError("SaveSessionImageList", "create", fileName, errno);
         return FC_OPEN_FAILED;
+    }
     for (const SessionImage* image = list; image; image = image->next) {
         if (existed && !SeekFreeRecord(file))
-            return Close(file, FC_SHORT_WRITE);
+            return Close(file, FC_SHORT_WRITE, fileName);
         if (!WriteRecord(file, image) || fflush(file) != 0)
-            return Close(file, FC_SHORT_WRITE);
+            return Close(file, FC_SHORT_WRITE, fileName);
     }
-    return Close(file, FC_OK);
+    return Close(file, FC_OK, fileName);
 }
 
 uint16_t DeleteSessionImages(const SessionImage* list)

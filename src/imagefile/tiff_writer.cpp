@@ -6,11 +6,14 @@
 // The state is module-wide: one TIFF at a time per loaded library.
 #include "output_writer.h"
 
+#include <errno.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include "file_io.h"
 #include "spool_file.h"
+#include "frame/file_fault.h"
+#include "frame/text_copy.h"
 
 namespace {
 
@@ -46,6 +49,7 @@ struct TiffState {
     uint8_t headerBuffer[kHeaderBufferSize];
     FILE* spoolFile;
     char spoolPath[512];
+    char outputName[512];  // for the log
     uint8_t* block;       // rows not yet spooled, last row first
     size_t blockRows;
     size_t blockRowBytes;
@@ -163,6 +167,7 @@ bool OpenImgFileForWrite()
     FreeBlock();
     g_tiff.spoolFile = OpenSpoolFile(g_tiff.spoolPath, sizeof g_tiff.spoolPath);
     if (!g_tiff.spoolFile) {
+        LogFileError("OpenImgFileForWrite", "create", g_tiff.spoolPath[0] ? g_tiff.spoolPath : SpoolFolder(), errno);
         fprintf(stderr, "OpenImgFileForWrite: can't open file %s\n", g_tiff.spoolPath);
         return false;
     }
@@ -173,6 +178,7 @@ bool OpenImgFileForWrite()
 bool OpenImgFileForRead()
 {
     if (!g_tiff.spoolFile || fflush(g_tiff.spoolFile) != 0 || !SeekTo(g_tiff.spoolFile, 0)) {
+        LogFileError("OpenImgFileForRead", "read back", g_tiff.spoolPath, errno);
         fprintf(stderr, "OpenImgFileForRead: can't open file %s\n", g_tiff.spoolPath);
         return false;
     }
@@ -219,6 +225,7 @@ bool WriteTIFOneRow(const uint8_t* row)
     PlaceRow(row, (size_t)rowBytes);
     if (g_tiff.rowsInBlock == g_tiff.blockRows) {
         if (!WriteBytes(g_tiff.spoolFile, g_tiff.block, g_tiff.blockRows * (size_t)rowBytes)) {
+            LogFileError("WriteTIFOneRow", "write", g_tiff.spoolPath, errno);
             fprintf(stderr, "WriteTIFOneRow: fwrite error.\n");
             g_tiff.rowsInBlock -= 1;
             return false;
@@ -243,22 +250,27 @@ bool AppendImageToTIF(FILE* out)
         size_t waiting = g_tiff.rowsInBlock;
         ok = SeekTo(out, kRowsOffset) &&
              WriteBytes(out, g_tiff.block + (g_tiff.blockRows - waiting) * rowBytes, waiting * rowBytes);
-        if (!ok)
+        if (!ok) {
+            LogFileError("AppendImageToTIF", "write", g_tiff.outputName, errno);
             fprintf(stderr, "AppendImageToTIF: fwrite error.\n");
+        }
         size_t blocks = (g_tiff.rowsSpooled - waiting) / g_tiff.blockRows;
         while (ok && blocks > 0) {
             --blocks;
             if (!SeekTo(g_tiff.spoolFile, (uint64_t)blocks * blockBytes) ||
                 !ReadBytes(g_tiff.spoolFile, g_tiff.block, blockBytes)) {
+                LogFileError("AppendImageToTIF", "read back", g_tiff.spoolPath, errno);
                 fprintf(stderr, "AppendImageToTIF: fread error.\n");
                 ok = false;
             } else if (!WriteBytes(out, g_tiff.block, blockBytes)) {
+                LogFileError("AppendImageToTIF", "write", g_tiff.outputName, errno);
                 fprintf(stderr, "AppendImageToTIF: fwrite error.\n");
                 ok = false;
             }
         }
     }
     if (ok && ferror(g_tiff.spoolFile)) {
+        LogFileError("AppendImageToTIF", "read back", g_tiff.spoolPath, errno);
         fprintf(stderr, "AppendImageToTIF: fread error\n");
         ok = false;
     }
@@ -303,6 +315,7 @@ bool BuildTif(FILE* out)
     PutU32(buffer + kRationalOffset + 12, g_tiff.yResolution[1]);
 
     if (!SeekTo(out, 0) || !WriteBytes(out, buffer, kRationalOffset + g_tiff.extraSize)) {
+        LogFileError("BuildTif", "write", g_tiff.outputName, errno);
         fprintf(stderr, "BuildTif: fwrite error \n");
         CloseSpool();
         return false;
@@ -315,9 +328,12 @@ bool BuildTif(FILE* out)
 uint16_t TiffOpen(TiffWriterState* tiff, const char* path)
 {
     memset(tiff, 0, sizeof *tiff);
+    CopyText(g_tiff.outputName, sizeof g_tiff.outputName, path);
     tiff->file = OpenImageStream(path, "wb", &tiff->streamBuffer);
-    if (!tiff->file)
+    if (!tiff->file) {
+        LogFileError("OpenOutputWriter", "create", path, errno);
         return FC_OPEN_FAILED;
+    }
     if (!OpenImgFileForWrite())
         return FC_OPEN_FAILED;
     g_tiff.xResolution[0] = g_tiff.yResolution[0] = 300;
@@ -368,6 +384,7 @@ uint16_t TiffFinish(TiffWriterState* tiff)
     // The stream stays open until release; its data must be on disk now,
     // while a failure can still be reported as one.
     if (fflush(tiff->file) != 0) {
+        LogFileError("BuildTif", "write", g_tiff.outputName, errno);
         fprintf(stderr, "BuildTif: fwrite error \n");
         return FC_SHORT_WRITE;
     }

@@ -16,8 +16,8 @@ int32_t ScanProcRun(void* dialog, DSData* ds);
 // digitizer (2 when the preview has fewer lines than it claims).
 int ScanProcDetectNoFilm(DSData* ds);
 
-// The temporary line file "%s.tmp" beside the output: landscape lines wait
-// there for the rotation.
+// The temporary line file, a part file beside the output (file_place.h):
+// landscape lines wait there for the rotation.
 uint16_t ScanProcOpenTempFile(DSData* ds);
 uint16_t ScanProcWriteTempLine(DSData* ds, const void* line);
 void ScanProcCloseTempFile(DSData* ds);

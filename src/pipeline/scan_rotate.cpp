@@ -2,8 +2,10 @@
 // into the output, column strip by column strip, so that about 2 MB are
 // held whatever the size of the film. The last scanned line becomes the
 // left edge of the image.
+#include <errno.h>
 #include <string.h>
 
+#include "frame/file_fault.h"
 #include "imagefile/file_io.h"
 #include "imagefile/output_writer.h"
 #include "pipeline/scan_lines.h"
@@ -97,7 +99,11 @@ uint16_t ScanProcRotateFromTemp(DSData* ds)
     for (uint32_t line = 0; line < lines; ++line)
         s.segments[line] = segmentArea + uint64_t(line) * s.chunk;
 
-    uint16_t result = fflush(control->tempFile) == 0 ? uint16_t(FC_OK) : uint16_t(FC_SHORT_WRITE);
+    uint16_t result = FC_OK;
+    if (fflush(control->tempFile) != 0) {
+        LogFileError("ScanProcRotateFromTemp", "write", control->tempPath, errno);
+        result = FC_SHORT_WRITE;
+    }
     // Each segment is a short read after a seek: a buffered stream would
     // fill its whole buffer for every one of them.
     FILE* reader = fopen(control->tempPath, "rb");
@@ -106,9 +112,10 @@ uint16_t ScanProcRotateFromTemp(DSData* ds)
     FILE* source = reader ? reader : control->tempFile;
     for (uint32_t position = 0; result == FC_OK && position < s.sourceBytes; position += s.chunk) {
         const uint32_t take = s.sourceBytes - position < s.chunk ? s.sourceBytes - position : s.chunk;
-        if (!ReadStrip(source, s, position, take))
+        if (!ReadStrip(source, s, position, take)) {
+            LogFileError("ScanProcRotateFromTemp", "read back", control->tempPath, errno);
             result = FC_FILE_TOO_SHORT;
-        else
+        } else
             result = WriteStripRows(&control->outputWriter, s, depth, position, take, width);
     }
     if (reader)

@@ -1,26 +1,25 @@
 // The temporary line file of a final scan: landscape lines are kept there,
 // back to back, until the rotation reads them in column strips.
+#include <errno.h>
 #include <stdio.h>
 #include <string.h>
 
+#include "frame/file_fault.h"
 #include "imagefile/file_io.h"
+#include "imagefile/file_place.h"
 #include "pipeline/scan_lines.h"
 #include "pipeline/scan_proc.h"
 
 uint16_t ScanProcOpenTempFile(DSData* ds)
 {
     ImageControl* control = ds->ImageControl;
-    control->tempPath[0] = '\0';
-    // A name that does not fit is refused whole: a cut name would write,
-    // and later delete, some other file.
-    const int length = snprintf(control->tempPath, sizeof control->tempPath, "%s.tmp",
-                                ds->OutputSettings->outputPath);
-    if (length < 0 || size_t(length) >= sizeof control->tempPath) {
-        control->tempPath[0] = '\0';
-        return FC_OPEN_FAILED;
-    }
-    control->tempFile = fopen(control->tempPath, "wb+");
+    const char* target = ds->OutputSettings->outputPath;
+    // A part file of the output's own, created new: a file of that name
+    // that is not ours is never opened, and a name too long for tempPath
+    // is refused rather than cut short.
+    control->tempFile = CreatePartFile(target, control->tempPath, sizeof control->tempPath);
     if (!control->tempFile) {
+        LogFileError("ScanProcOpenTempFile", "create a line file for", target, errno);
         control->tempPath[0] = '\0';
         return FC_OPEN_FAILED;
     }
@@ -33,7 +32,10 @@ uint16_t ScanProcWriteTempLine(DSData* ds, const void* line)
     if (!control->tempFile)
         return FC_NOT_VALID;
     const uint32_t bytes = OutputLineBytes(ds->ScanSettings->bitDepth, ds->ScanSettings->scanWidth);
-    return WriteBytes(control->tempFile, line, bytes) ? FC_OK : FC_SHORT_WRITE;
+    if (WriteBytes(control->tempFile, line, bytes))
+        return FC_OK;
+    LogFileError("ScanProcWriteTempLine", "write", control->tempPath, errno);
+    return FC_SHORT_WRITE;
 }
 
 void ScanProcCloseTempFile(DSData* ds)
@@ -43,7 +45,7 @@ void ScanProcCloseTempFile(DSData* ds)
         fclose(control->tempFile);
         control->tempFile = nullptr;
     }
-    // Only a name this scan opened is ever deleted.
+    // Only a file this scan created is ever deleted.
     if (control->tempPath[0] != '\0') {
         remove(control->tempPath);
         control->tempPath[0] = '\0';

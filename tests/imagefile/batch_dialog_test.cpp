@@ -3,6 +3,7 @@
 // question; the format list following the session.
 #include "dialog_test_support.h"
 
+#include <stddef.h>
 #include <string.h>
 
 #include "frame/text_copy.h"
@@ -101,12 +102,14 @@ TEST_F(BatchDialog, FormatListFollowsTheTransferModeWhileOpen)
     EXPECT_EQ(2u, BoxResponderSeen().size());
 }
 
-TEST_F(BatchDialog, NamesFitTheirSlotExactlyOrAreRefused)
+// The longest name taken is the longest a scan can write: 241 characters,
+// which leave room for the scan's part files beside it.
+TEST_F(BatchDialog, NamesAScanCanWritePassAndLongerOnesAreRefused)
 {
-    // Film 1 makes a full name of 259 characters, film 2 one of 260.
+    // Film 1 makes a full name of 241 characters, film 2 one of 242.
     std::string deep = InFolder(std::string(120, 'd'));
     ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr));
-    size_t room = 259 - deep.size() - 1 - 4;
+    size_t room = 241 - deep.size() - 1 - 4;
     Session("TIFF", 2, deep);
     const std::string tooLong = "Error|Image save path is too long.  Please shorten it and try again.|stop";
     OnDialog("File Naming", 0, [&](HWND d) {
@@ -115,7 +118,7 @@ TEST_F(BatchDialog, NamesFitTheirSlotExactlyOrAreRefused)
         Press(d, IDOK);
         EXPECT_EQ(tooLong, LastBox());
         ASSERT_TRUE(IsWindow(d));
-        EXPECT_EQ(259u, Name(1).size());
+        EXPECT_EQ(241u, Name(1).size());
         EXPECT_EQ("Untitled2.tif", Name(2));
         Type(d, kName1 + 1, std::string(1500, 'z'));
         Type(d, IDC_SAVE_PATH, std::string(300, 'p'));
@@ -130,7 +133,7 @@ TEST_F(BatchDialog, NamesFitTheirSlotExactlyOrAreRefused)
     });
     ASSERT_EQ(1, Run());
     EXPECT_EQ(deep + "\\" + std::string(room, 'm') + ".tif", Name(2));
-    EXPECT_EQ(259u, strlen(s.output.outputPath));
+    EXPECT_EQ(241u, strlen(s.output.outputPath));
 }
 
 TEST_F(BatchDialog, OverwriteQuestionKeepsTheEarlierImage)
@@ -172,6 +175,48 @@ TEST_F(BatchDialog, BrowsePutsTheChosenFolderIntoTheSavePath)
     });
     Run();
     EXPECT_EQ(sub, s.output.savePath);
+}
+
+// A folder ending in either separator gets no second one; one ending in
+// neither gets one.
+TEST_F(BatchDialog, FolderGetsExactlyOneSeparator)
+{
+    for (const std::string& end : {std::string("\\"), std::string("/"), std::string()}) {
+        SCOPED_TRACE(end);
+        BoxResponderClear();
+        Session("Bitmap", 1, folder + end);
+        OnDialog("File Naming", 0, [&](HWND d) {
+            Type(d, kName1, "hand");
+            Press(d, IDOK);
+        });
+        ASSERT_EQ(1, Run());
+        EXPECT_EQ(folder + (end.empty() ? "\\" : end) + "hand.bmp", Name(1));
+    }
+}
+
+// A full batch: the 25th film gets its name, and nothing is written past it.
+TEST_F(BatchDialog, TheTwentyFifthFilmIsNamedAndThereIsNoTwentySixth)
+{
+    for (uint32_t films : {24u, 25u, 26u}) {
+        SCOPED_TRACE(films);
+        BoxResponderClear();
+        Session("Bitmap", films, folder);
+        memset(s.output.batchNames, 0, sizeof s.output.batchNames);
+        const OutputSettings before = s.output;
+        OnDialog("File Naming", 0, [&](HWND d) {
+            EXPECT_EQ(films >= 25, IsWindowEnabled(GetDlgItem(d, kName1 + 24)) != FALSE);
+            Press(d, IDOK);
+        });
+        ASSERT_EQ(1, Run());
+        const uint32_t named = films < 25 ? films : 25;
+        for (uint32_t film = 1; film <= 25; ++film)
+            EXPECT_EQ(film <= named ? InFolder("Untitled" + std::to_string(film) + ".bmp") : "", Name(film))
+                << film;
+        // What follows the 25 names in the record is untouched.
+        const size_t after = offsetof(OutputSettings, batchNames) + sizeof s.output.batchNames;
+        EXPECT_EQ(0, memcmp(reinterpret_cast<const char*>(&before) + after,
+                            reinterpret_cast<const char*>(&s.output) + after, 260));
+    }
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ TEST_F(OutputPrepare, FormatChoiceAndOutputFileCheckMessages)
     EXPECT_EQ(0, PrepareOutputFile(nullptr, &s.ds));
     EXPECT_EQ("Error|Bad file format is specified.|exclamation", LastBox());
 
-    // TIFF goes to the host's name, or to the output name when it gave none.
+    // The host's name, when it gave none, becomes the output name; nothing is asked.
     s.output.hostFileName[0] = '\0';
     CopyText(s.output.outputPath, sizeof s.output.outputPath, InFolder("out.tif").c_str());
     CopyText(s.output.formatName, sizeof s.output.formatName, "Tiff");
@@ -89,6 +89,51 @@ TEST_F(OutputPrepare, FirstFilmToDiskOpensTheBatchDialogAndLaterFilmsThePatientD
     });
     EXPECT_EQ(1, PrepareOutputFile(nullptr, &s.ds));
     EXPECT_EQ(3u, s.output.outputFormat);
+}
+
+// The host's file is never written by a scan, so its existence is never a
+// question; the names a scan writes are asked about once, when the batch
+// dialog confirms them.
+TEST_F(OutputPrepare, OnlyFilesTheScanWritesAreAskedAboutAndOnlyOnce)
+{
+    const std::string hostFile = InFolder("temp.dat");
+    WriteFileText(hostFile, "the host's file");
+    CopyText(s.output.hostFileName, sizeof s.output.hostFileName, hostFile.c_str());
+    s.image.saveToDisk = 0;
+    CopyText(s.output.formatName, sizeof s.output.formatName, "TIFF");
+    EXPECT_EQ(1, PrepareOutputFile(nullptr, &s.ds));
+    EXPECT_EQ(2u, s.output.outputFormat);
+    CopyText(s.output.formatName, sizeof s.output.formatName, "DICOM");
+    OnDialog("Patient Information", 0, [&](HWND d) {
+        for (int id : {IDC_PATIENT_NAME, IDC_PATIENT_ID, IDC_STUDY_ID})
+            Type(d, id, "X");
+        Type(d, IDC_PATIENT_DOB, "20041104");
+        Press(d, IDOK);
+    });
+    EXPECT_EQ(1, PrepareOutputFile(nullptr, &s.ds));
+    EXPECT_EQ(3u, s.output.outputFormat);
+    EXPECT_TRUE(BoxResponderMessageBoxes().empty()) << LastBox();
+
+    // Save To Disk, first film: the batch dialog asks about its existing name.
+    s.image.saveToDisk = 1;
+    s.settings.currentFilm = 1;
+    s.settings.filmCount = 1;
+    CopyText(s.output.formatName, sizeof s.output.formatName, "TIFF");
+    CopyText(s.output.savePath, sizeof s.output.savePath, folder.c_str());
+    WriteFileText(InFolder("knee.tif"), "earlier image");
+    OnDialog("File Naming", 0, [&](HWND d) {
+        Type(d, IDC_BATCH_NAME_FIRST, "knee");
+        BoxResponderAdd({"", IDOK, nullptr});
+        Press(d, IDOK);
+    });
+    EXPECT_EQ(1, PrepareOutputFile(nullptr, &s.ds));
+    EXPECT_EQ(InFolder("knee.tif"), s.output.outputPath);
+    ASSERT_EQ(1u, BoxResponderMessageBoxes().size());
+    EXPECT_EQ("Warning|" + InFolder("knee.tif") +
+                  " is already existing.\nSelect OK to overwrite.\nSelect CANCEL to return.|exclamation",
+              LastBox());
+    EXPECT_EQ("the host's file", ReadFileText(hostFile));
+    EXPECT_EQ("earlier image", ReadFileText(InFolder("knee.tif")));  // until a scan finishes
 }
 
 }  // namespace

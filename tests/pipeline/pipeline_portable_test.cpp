@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -71,24 +72,38 @@ Bytes GreyDib(uint32_t width, uint32_t height, uint32_t colours = 256, uint16_t 
 
 }  // namespace
 
-TEST_F(PortablePipeline, TempFileNameThatDoesNotFitIsRefusedWhole)
+// The line file is a part file of the output, created new: a file that is
+// there under any name a scan might think of stays as it was, and a name
+// too long for tempPath is refused whole, never cut.
+TEST_F(PortablePipeline, LineFileIsANewPartFileOfTheOutputAndFitsTempPath)
 {
-    Records r;
-    const std::string tooLong = "pipeline_" + std::string(243, 'n');   // 252 + ".tmp" > 255
+    Records r(64);
+    r.settings.bitDepth = 8;
+    const std::string fits = "pipeline_" + std::string(241 - 9 - 4, 'f') + ".bmp";  // the longest name taken
+    std::snprintf(r.output.outputPath, sizeof r.output.outputPath, "%s", fits.c_str());
+    const std::vector<std::string> foreign = {fits + ".tmp", fits + "~", fits + ".part"};
+    for (const std::string& name : foreign)
+        WriteFileText(name, "kept: " + name);
+    ASSERT_EQ(ScanProcOpenTempFile(&r.ds), FC_OK);
+    const std::string linePath = r.image.tempPath;
+    EXPECT_TRUE(std::regex_match(linePath, std::regex(fits + R"(\.[0-9a-f]{8}\.part)"))) << linePath;
+    EXPECT_EQ(linePath.size(), 255u);
+    std::vector<uint8_t> line(r.settings.scanWidth, 7);
+    ASSERT_EQ(ScanProcWriteTempLine(&r.ds, line.data()), FC_OK);
+    ScanProcCloseTempFile(&r.ds);
+    EXPECT_FALSE(FileExists(linePath));
+    EXPECT_STREQ(r.image.tempPath, "");
+    for (const std::string& name : foreign) {
+        EXPECT_EQ(ReadFileText(name), "kept: " + name);
+        std::remove(name.c_str());
+    }
+
+    const std::string tooLong = "pipeline_" + std::string(242 - 9 - 4, 'n') + ".bmp";
     std::snprintf(r.output.outputPath, sizeof r.output.outputPath, "%s", tooLong.c_str());
     EXPECT_EQ(ScanProcOpenTempFile(&r.ds), FC_OPEN_FAILED);
     EXPECT_STREQ(r.image.tempPath, "");
     EXPECT_EQ(r.image.tempFile, nullptr);
-    EXPECT_FALSE(std::ifstream((tooLong + ".tmp").substr(0, 255)).good());
     ScanProcCloseTempFile(&r.ds);   // nothing of ours to delete
-
-    const std::string fits = "pipeline_" + std::string(242, 'f');   // 251 + ".tmp" = 255
-    std::snprintf(r.output.outputPath, sizeof r.output.outputPath, "%s", fits.c_str());
-    ASSERT_EQ(ScanProcOpenTempFile(&r.ds), FC_OK);
-    EXPECT_EQ(std::string(r.image.tempPath), fits + ".tmp");
-    ScanProcCloseTempFile(&r.ds);
-    EXPECT_FALSE(std::ifstream(fits + ".tmp").good());
-    EXPECT_STREQ(r.image.tempPath, "");
 }
 
 TEST_F(PortablePipeline, NoFilmReadsThePreviewForWhatItIs)

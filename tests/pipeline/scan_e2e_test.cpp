@@ -76,7 +76,16 @@ protected:
         return path;
     }
 
-    bool Temporaries(const std::string& path) { return FileExists(path + ".tmp") || FileExists(path + "~"); }
+    // The scan's part files are "<path>.<8 hex digits>.part"; the old
+    // temporary names are checked too, in case one comes back.
+    bool Temporaries(const std::string& path)
+    {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((path + ".*.part").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+        return search != INVALID_HANDLE_VALUE || FileExists(path + ".tmp") || FileExists(path + "~");
+    }
 
     // Keeps the file's truth and tells the checker how to read it.
     void Record(const std::string& file, const Window& w, bool landscape)

@@ -8,6 +8,8 @@
 #include "pipeline/dib.h"
 #include "pipeline/scan_proc.h"
 #include "scan_fixture.h"
+#include "test_files.h"
+#include "ui/resource.h"
 
 TEST_F(ScriptedScan, FileScansAskForWholeLinesAndWriteEveryLine)
 {
@@ -165,4 +167,63 @@ TEST_F(ScriptedScan, FreeMemTwiceNeverFreesAnotherOwnersGroup)
         EXPECT_EQ(s.image.preview.group, FC_NO_GROUP);
         MemFreeGroup(other);
     }
+}
+
+// Every name the naming dialog takes can be scanned, landscape included,
+// whose line file needs the most room; longer names are refused there, at
+// once, never by a scan that fails later. Files beside the output that are
+// not the scan's own come through the scan as they were.
+TEST_F(ScriptedScan, NamesTheNamingDialogTakesAreScannedAndLongerOnesRefusedThere)
+{
+    const std::string folder = TestTempPath("scanproc_long_") + std::string(40, 'd');
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const uint32_t pixels = 40, lines = 30;
+    for (size_t total : {240u, 241u, 242u, 251u, 252u, 259u, 260u}) {
+        SCOPED_TRACE(total);
+        NewImage();
+        s.settings.filmCount = 1;
+        s.output.transferMode = 2;
+        snprintf(s.output.formatName, sizeof s.output.formatName, "Bitmap");
+        snprintf(s.output.savePath, sizeof s.output.savePath, "%s", folder.c_str());
+        const std::string typed(total - folder.size() - 1 - 4, 'n');
+        bool refused = false;
+        BoxResponderAdd({"File Naming", 0, [&](HWND d) {
+            SetDlgItemTextA(d, IDC_BATCH_NAME_FIRST, typed.c_str());
+            SendMessageA(d, WM_COMMAND, IDOK, 0);
+            refused = s.host.batchDialog != nullptr;  // still open
+            if (refused)
+                SendMessageA(d, WM_COMMAND, IDCANCEL, 0);
+        }});
+        const int32_t named = OpenOutFileDlg(nullptr, nullptr, &s.ds);
+        EXPECT_EQ(refused, total > 241);
+        if (refused) {
+            EXPECT_EQ(named, 0);
+            EXPECT_EQ(BoxResponderLines(), std::vector<std::string>{
+                "Error|Image save path is too long.  Please shorten it and try again.|1"});
+            continue;
+        }
+        ASSERT_EQ(named, 1);
+        const std::string path = folder + "\\" + typed + ".bmp";
+        ASSERT_EQ(std::string(s.output.outputPath), path);
+        Program(pixels, lines, 8, path);
+        s.image.landscape = 1;
+        const std::vector<std::string> foreign = {path + ".tmp", path + "~"};
+        for (const std::string& name : foreign)
+            WriteFileText(name, "kept: " + name);
+        ASSERT_EQ(Run(), 1);
+        EXPECT_TRUE(BoxResponderLines().empty());
+        int32_t width = 0;
+        const auto rows = BmpRows(path, &width);
+        EXPECT_EQ(width, int32_t(lines));
+        ASSERT_EQ(rows.size(), pixels);
+        for (uint32_t r = 0; r < pixels; ++r)
+            for (uint32_t x = 0; x < lines; ++x)
+                ASSERT_EQ(rows[r][x], ScriptLine(lines - 1 - x)[r]) << r << "," << x;
+        for (const std::string& name : foreign)
+            EXPECT_EQ(ReadFileText(name), "kept: " + name);
+        DeleteFileA(path.c_str());
+        for (const std::string& name : foreign)
+            DeleteFileA(name.c_str());
+    }
+    RemoveDirectoryA(folder.c_str());
 }
