@@ -2,7 +2,8 @@
 // source manager (twain_32.dll), with its own message loop, and prints what
 // it was told; the images it receives go to files that twain_e2e.py reads.
 //   twain_app open
-//   twain_app acquire MECH DEPTH OUTDIR [tiff|bmp]   MECH memory, native or file
+//   twain_app acquire MECH DEPTH OUTDIR [tiff|bmp|LINES]   MECH memory, native or file;
+//                                                    memory strips of LINES lines (else the preferred size)
 //   twain_app batch OUTDIR                           three films through the feeder
 //   twain_app ui OUTDIR                              Scan pressed in the shown dialog
 //   twain_app quiet                                  a hidden scan that fails
@@ -146,9 +147,10 @@ void Negotiate(const char* mech, TW_UINT16 depth)
             printf("cap %04x cc %u\n", c.cap, Condition());
             Fatal("negotiation");
         }
-    // A region of the bed, so the image is small and its edges are ours.
+    // A region of the bed, so the image is small and its edges are ours: the
+    // film's left edge (centred on the bed) and leading edge, bar code included.
     TW_IMAGELAYOUT layout = {};
-    layout.Frame = {{1, 0}, {2, 0}, {11, 0}, {14, 0}};
+    layout.Frame = {{1, 0}, {0, 0}, {11, 0}, {12, 0}};
     if (Source(DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET, &layout) == TWRC_FAILURE)
         Fatal("layout");
 }
@@ -199,6 +201,7 @@ TW_UINT16 MemoryXfer(TW_UINT32 bufferLines)
     const TW_UINT32 size = bufferLines ? setup.MinBufSize * bufferLines : setup.Preferred;
     std::vector<uint8_t> buffer(size), image;
     TW_UINT32 rows = 0, columns = 0, perRow = 0, strips = 0;
+    std::string stripRows;
     TW_UINT16 rc;
     do {
         TW_IMAGEMEMXFER x = {};
@@ -213,9 +216,11 @@ TW_UINT16 MemoryXfer(TW_UINT32 bufferLines)
         columns = x.Columns;
         perRow = x.BytesPerRow;
         ++strips;
+        stripRows += " " + std::to_string(x.Rows);
     } while (rc == TWRC_SUCCESS);
     printf("memory rc %u cc %u strips %u columns %u rows %u perrow %u\n", rc,
            rc == TWRC_FAILURE ? Condition() : 0, strips, columns, rows, perRow);
+    printf("buffer %u strip rows%s\n", size, stripRows.c_str());
     if (rc == TWRC_XFERDONE)
         WriteBytes(OutPath("memory", "raw"), image.data(), image.size());
     return rc;
@@ -390,7 +395,8 @@ void CaseAcquire(const char* mech, int depth, const char* format)
 {
     OpenSource();
     Negotiate(mech, (TW_UINT16)depth);
-    RunJob({mech, format, 0, false, false, false});
+    const bool memory = strcmp(mech, "memory") == 0;
+    RunJob({mech, format, memory ? (TW_UINT32)atoi(format) : 0, false, false, false});
     CloseSource();
 }
 
