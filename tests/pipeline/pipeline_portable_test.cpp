@@ -110,6 +110,8 @@ TEST_F(PortablePipeline, NoFilmReadsThePreviewForWhatItIs)
 {
     const struct { uint32_t depth; uint16_t sample, grain; int answer; } cases[] = {
         {8, 250, 0, 1}, {8, 200, 40, 0}, {16, 0xFFFF, 0, 1}, {16, 40000, 500, 0},
+        // One pixel in seven dark: the median is bright, the darkest tenth is film.
+        {8, 250, 150, 0}, {16, 0xFFFF, 0x8000, 0},
         {12, 0x0FF0, 0, 1}, {12, 0x0E00, 0, 0}, {12, 0xF400, 0, 0},   // bits above the depth are not the film's
         {1, 1, 0, 1},   // bits: all bright
         {1, 0, 0, 0},   // all dark

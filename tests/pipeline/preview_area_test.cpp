@@ -125,6 +125,31 @@ TEST_F(PreviewArea, DragFromBottomRightScansTheRegionInInches)
     EXPECT_EQ(s.area.selection[3], f.bottom);
 }
 
+TEST_F(PreviewArea, APressOnTheFrameEdgeStartsASelectionOnePixelOutsideDoesNot)
+{
+    PlaceFramePrescan();
+    Paint();
+    const int midX = (f.left + f.right) / 2, midY = (f.top + f.bottom) / 2;
+    const struct { int x, y, outX, outY; } edges[] = {
+        {f.left, midY, f.left - 1, midY}, {f.right, midY, f.right + 1, midY},
+        {midX, f.top, midX, f.top - 1}, {midX, f.bottom, midX, f.bottom + 1},
+    };
+    for (const auto& e : edges) {
+        SCOPED_TRACE(testing::Message() << "edge point " << e.x << "," << e.y);
+        Mouse(WM_RBUTTONDOWN, midX, midY);  // back to the whole frame
+        Mouse(WM_LBUTTONDOWN, e.outX, e.outY);
+        Mouse(WM_LBUTTONUP, e.outX, e.outY);
+        EXPECT_EQ(s.area.selection[0], f.left);
+        EXPECT_EQ(s.area.selection[1], f.top);
+        EXPECT_EQ(SelectionTexts(), std::vector<std::string>(6, ""));
+        Mouse(WM_LBUTTONDOWN, e.x, e.y);
+        EXPECT_EQ(s.area.selection[0], e.x);
+        EXPECT_EQ(s.area.selection[1], e.y);
+        EXPECT_NE(DialogText(main, IDC_SEL_X1), "");
+        Mouse(WM_LBUTTONUP, e.x, e.y);
+    }
+}
+
 TEST_F(PreviewArea, ScanRefusalsAndTheUntouchedSelection)
 {
     s.settings.selectionFlags = 0;

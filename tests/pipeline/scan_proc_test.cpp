@@ -95,6 +95,9 @@ TEST_F(ScriptedScan, EmptyDigitizerIsRecognisedOnShortScansOnly)
     const struct { uint32_t resolution, lines, depth; uint16_t sample; bool warned; } cases[] = {
         {150, 200, 8, 255, true}, {150, 200, 8, 90, false},
         {100, 300, 8, 255, false},   // not short: not checked
+        // Short by one bound only: under twice the resolution, or under 250 lines.
+        {300, 400, 8, 255, true}, {300, 599, 8, 255, true}, {300, 600, 8, 255, false},
+        {75, 200, 8, 255, true}, {75, 249, 8, 255, true}, {75, 250, 8, 255, false},
         {150, 0, 8, 0, true},        // no preview line at all
         {150, 200, 16, 0xFFFF, true},
         {150, 200, 1, 255, true}, {150, 200, 1, 20, false},   // the 1-bit list read as bits
