@@ -5,9 +5,12 @@
 //   twain_app acquire MECH DEPTH OUTDIR [tiff|bmp|LINES]   MECH memory, native or file;
 //                                                    memory strips of LINES lines (else the preferred size)
 //   twain_app batch OUTDIR                           three films through the feeder
+//   twain_app shownbatch OUTDIR                      the same in multi-film mode, the dialog shown
 //   twain_app ui OUTDIR                              Scan pressed in the shown dialog
 //   twain_app quiet                                  a hidden scan that fails
 //   twain_app negotiate                              what the source refuses
+//   twain_app notes OUTDIR                           hidden, shown, and shown again in a new session;
+//                                                    message boxes answered OK and printed
 #include <windows.h>
 
 #include <stdio.h>
@@ -267,6 +270,7 @@ struct Job {
     const char* format;
     TW_UINT32 bufferLines;   // memory strips of this many lines; 0 the preferred size
     bool pressScan, closeDialog, cancelMidway;
+    bool multiFilm = false;   // the operator ticks Multi-Film Mode, and Save To Disk off again, before Scan
 };
 
 HWND FindMainDialog()
@@ -340,6 +344,10 @@ bool RunJob(const Job& job)
         printf("dialog %s\n", dialog ? "shown" : "missing");
         if (!dialog)
             return false;
+        if (job.multiFilm) {
+            Press(dialog, 6038, false);
+            Press(dialog, 6034, false);   // the images go to the application, not to files
+        }
         Press(dialog, 1003, true);
     }
     SetTimer(g_window, 1, 200000, nullptr);   // a loop that never ends fails the test
@@ -410,6 +418,20 @@ void CaseBatch()
     CloseSource();
 }
 
+// The same films with the dialog shown, the operator scanning in
+// multi-film mode.
+void CaseShownBatch()
+{
+    OpenSource();
+    Negotiate("native", 8);
+    if (SetOne(CAP_FEEDERENABLED, TWTY_BOOL, 1) != TWRC_SUCCESS || SetOne(CAP_XFERCOUNT, TWTY_INT16, 3) != TWRC_SUCCESS)
+        Fatal("feeder");
+    Job job = {"native", "", 0, true, true, false};
+    job.multiFilm = true;
+    RunJob(job);
+    CloseSource();
+}
+
 // The feeder cannot stage the film: the source asks to be closed and says
 // why, and no box waits for an operator who is not there.
 void CaseQuiet()
@@ -429,6 +451,47 @@ void CaseUi()
     printf("job closed %d\n", RunJob({"memory", "", 0, true, true, false}));
     printf("job cancelled %d\n", RunJob({"memory", "", 0, true, true, true}));
     CloseSource();
+}
+
+// An operator who reads every message box and presses OK.
+HHOOK g_boxHook;
+
+LRESULT CALLBACK AnswerBoxes(int code, WPARAM wParam, LPARAM lParam)
+{
+    HWND window = (HWND)wParam;
+    char className[16] = "";
+    if (code == HCBT_ACTIVATE && GetClassNameA(window, className, sizeof className) &&
+        strcmp(className, "#32770") == 0 && GetDlgItem(window, 0xFFFF)) {
+        char caption[64] = "", text[1024] = "";
+        GetWindowTextA(window, caption, sizeof caption);
+        GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
+        std::string written;
+        for (const char* c = text; *c; ++c)
+            written += *c == '\r' ? "\\r" : *c == '\n' ? "\\n" : std::string(1, *c);
+        printf("box %s: %s\n", caption, written.c_str());
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(window, IDOK));
+    }
+    return CallNextHookEx(g_boxHook, code, wParam, lParam);
+}
+
+// The staging note of a fresh installation waits for the first dialog an
+// operator sees, and comes once.
+void CaseNotes()
+{
+    g_boxHook = SetWindowsHookExA(WH_CBT, AnswerBoxes, nullptr, GetCurrentThreadId());
+    OpenSource();
+    Negotiate("memory", 8);
+    printf("-- hidden session\n");
+    RunJob({"memory", "", 0, false, false, false});
+    printf("-- shown\n");
+    RunJob({"memory", "", 0, true, true, false});
+    CloseSource();
+    OpenSource();
+    Negotiate("memory", 8);
+    printf("-- new session shown\n");
+    RunJob({"memory", "", 0, true, true, false});
+    CloseSource();
+    UnhookWindowsHookEx(g_boxHook);
 }
 
 void Report(const char* what, TW_UINT16 rc)
@@ -510,12 +573,16 @@ int main(int argc, char** argv)
         CaseAcquire(argv[2], atoi(argv[3]), argc > 5 ? argv[5] : "bmp");
     else if (which == "batch")
         CaseBatch();
+    else if (which == "shownbatch")
+        CaseShownBatch();
     else if (which == "ui")
         CaseUi();
     else if (which == "quiet")
         CaseQuiet();
     else if (which == "negotiate")
         CaseNegotiate();
+    else if (which == "notes")
+        CaseNotes();
     else
         Fatal("unknown case");
     printf("closedsm %u\n", Manager(DG_CONTROL, DAT_PARENT, MSG_CLOSEDSM, &g_window));

@@ -197,6 +197,26 @@ def case_batch():
             check_film(read_bmp(path), film, 8, "transfer %d of the batch" % film)
 
 
+def case_shownbatch():
+    """The same three films with the dialog shown, the operator scanning in multi-film mode with Save To Disk off:
+    films 1, 2, 3 in feed order. The dialog keeps the frame's left edge (the film's left edge) and takes
+    the width its fields allow from there to the bed's edge, down the whole 16-inch film."""
+    out = run_app("shownbatch", WORK, kit="films = 3\n")
+    check(re.findall(r"pending (\d+) after rc 6", out) == ["2", "1", "0"], "pending 2, 1, 0:\n" + out)
+    for film in (1, 2, 3):
+        path = os.path.join(WORK, "native-%d.bmp" % film)
+        if not check(os.path.exists(path), "no transfer %d" % film):
+            continue
+        image = read_bmp(path)
+        region = (ON_FILM[0], 0.0, ON_FILM[0] + image.shape[1] / DPI, image.shape[0] / DPI)
+        check(image.shape[0] == 16 * DPI and image.shape[1] >= FILM_WIDTH * DPI,
+              "shown batch, transfer %d: %s is not the film's length by at least its width" % (film, image.shape))
+        number = filmref.film_number(image, DPI, *region[:2])
+        check(number == film, "shown batch, transfer %d: the bar code reads film %s" % (film, number))
+        match = filmref.compare(image, KIT, film, DPI, 8, *region)
+        check(match.equal, "shown batch, transfer %d: %s" % (film, match.text))
+
+
 def case_ui():
     out = run_app("ui", WORK)
     expected = ["dialog shown", "xferready", "pending 0 after rc 6", "closedsreq cc 0", "job closed 1",
@@ -215,6 +235,24 @@ def case_ui():
         check(filmref.film_number(image, DPI) == 1, "the dialog's scan: the bar code reads film %s, not 1" %
               filmref.film_number(image, DPI))
         check(np.array_equal(image, filmref.render(KIT, 1, DPI)), "the dialog's scan is not film 1 whole")
+
+
+STAGING_NOTE = ("Note:  Saving the image to disk requires unique staging.\\r\\nHold the film in front of you as you "
+                "would view it on a\\r\\nlight box.  In batch mode, the first film scanned should\\r\\nbe at the back "
+                "of the stack.\\r\\n\\r\\nPlease consult the User Guide for more details.\\r\\n")
+
+
+def case_notes():
+    """A fresh installation: no note in a hidden session, the first-time note in the first dialog shown, never again."""
+    settings = os.path.join(BUILD, "wine", "prefix", "drive_c", "windows", "twain_64", "FilmTwain.ini")
+    os.remove(settings)
+    out = run_app("notes", WORK)
+    parts = re.split(r"^-- (hidden session|shown|new session shown)$", out, flags=re.M)
+    boxes = {name: re.findall(r"^box (.*)$", text, re.M) for name, text in zip(parts[1::2], parts[2::2])}
+    check(boxes == {"hidden session": [], "shown": ["Warning: " + STAGING_NOTE], "new session shown": []},
+          "the notes of a fresh installation: %s\n%s" % (boxes, out))
+    with open(settings) as f:
+        check("FlipWarningFirstTime=OFF" in f.read(), "the note was not stored as shown")
 
 
 def case_quiet():
