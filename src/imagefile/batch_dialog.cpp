@@ -11,7 +11,7 @@
 #include "frame/text_copy.h"
 #include "imagefile/batch_names.h"
 #include "imagefile/output_prepare.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 #include "frame/dialog_window.h"
 
 int offerTiff = 0;

@@ -5,7 +5,7 @@
 #include "frame/instance.h"
 #include "frame/session.h"
 #include "imagefile/dicom_table.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 #include "frame/dialog_window.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "frame/session.h"
 #include "frame/text_copy.h"
 #include "imagefile/patient_fields.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 #include "frame/dialog_window.h"
 
 int noticeTimerRunning = 0;

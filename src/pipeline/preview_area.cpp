@@ -7,7 +7,7 @@
 
 #include "frame/dialog_window.h"
 #include "pipeline/preview_state.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

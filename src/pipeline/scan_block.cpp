@@ -8,7 +8,7 @@
 #include "pipeline/rsz_bitlist.h"
 #include "pipeline/scan_lines.h"
 #include "scanner/toolkit.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

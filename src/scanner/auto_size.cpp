@@ -3,7 +3,7 @@
 #include "frame/session.h"
 #include "pipeline/preview_area.h"
 #include "scanner/scan_params.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "scanner/diag_window.h"
 #include "scanner/diagnostics.h"
 #include "scanner/toolkit.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 enum { CALIBRATE_REPLY = 256 };
 enum { CAL_DONE = 6, CAL_SEND_FAILED = 2, CAL_FAILED = 1, CAL_RECEIVE_FAILED = 3, CAL_WAIT = 4,

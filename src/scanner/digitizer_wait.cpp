@@ -4,7 +4,7 @@
 
 #include "frame/clock.h"
 #include "scanner/toolkit.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "scanner/param_rules.h"
 #include "scanner/scan_lists.h"
 #include "scanner/units.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "scanner/scan_params.h"
 #include "scanner/scan_start.h"
 #include "scanner/toolkit.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 void SaveResolutionAndDepth(DSData* ds)
 {

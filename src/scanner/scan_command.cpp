@@ -7,7 +7,7 @@
 #include "scanner/film_feed.h"
 #include "scanner/scan_start.h"
 #include "scanner/toolkit.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

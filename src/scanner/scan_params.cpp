@@ -14,7 +14,7 @@
 #include "scanner/scan_region.h"
 #include "scanner/toolkit.h"
 #include "scanner/units.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "scanner/scan_controls.h"
 #include "scanner/scan_params.h"
 #include "scanner/toolkit.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "scanner/reply_word.h"
 #include "scanner/toolkit.h"
 #include "scanner/warmup_dialog.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "ui/resource.h"
+#include "res/resource.h"
 
 static const char kVersion[] = "5.2.1";
 

@@ -4,7 +4,7 @@
 
 #include "frame/session.h"
 #include "scanner/scan_params.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

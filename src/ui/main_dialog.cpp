@@ -17,7 +17,7 @@
 #include "ui/control_locks.h"
 #include "ui/digitizer_info.h"
 #include "ui/password_dialogs.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 #include "ui/scan_size_dialog.h"
 #include "ui/size_units.h"
 

@@ -7,7 +7,7 @@
 #include "scanner/scan_lists.h"
 #include "scanner/scan_params.h"
 #include "scanner/toolkit.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 #include "ui/size_units.h"
 
 namespace {

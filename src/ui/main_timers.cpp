@@ -6,7 +6,7 @@
 #include "scanner/scan_lists.h"
 #include "scanner/scan_params.h"
 #include "scanner/units.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "scanner/scan_lists.h"
 #include "scanner/toolkit.h"
 #include "ui/control_locks.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

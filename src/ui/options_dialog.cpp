@@ -22,7 +22,7 @@
 #include "ui/control_locks.h"
 #include "ui/digitizer_info.h"
 #include "ui/password_dialogs.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 enum { TABLE_TIMER = 99, TABLE_TIMER_MS = 333, SCROLL_REST = 5, THRESHOLD_MAX = 255 };
 

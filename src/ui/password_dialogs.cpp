@@ -9,7 +9,7 @@
 #include "frame/text_copy.h"
 #include "ui/control_locks.h"
 #include "ui/password_code.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 static const char kSection[] = "Security";
 static const uint32_t kEveryGroup = 0xFFFFFFFFu;

@@ -9,7 +9,7 @@
 #include "scanner/scan_params.h"
 #include "scanner/units.h"
 #include "ui/film_sizes.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 #include "frame/dialog_window.h"
 
 static const char kSection[] = "IMAGE_SIZESET";

@@ -7,7 +7,7 @@
 #include "frame/text_copy.h"
 #include "scanner/scan_lists.h"
 #include "scanner/units.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "main_dialog_stub.h"
 #include "scanner/scanner_init.h"
 #include "scanner/toolkit.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "scanner/toolkit.h"
 #include "main_dialog_stub.h"
 #include "test_files.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

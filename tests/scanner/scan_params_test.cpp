@@ -14,7 +14,7 @@
 #include "kit_spy.h"
 #include "scanner/toolkit.h"
 #include "test_files.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

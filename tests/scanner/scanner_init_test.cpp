@@ -13,7 +13,7 @@
 #include "scanner/toolkit.h"
 #include "scanner/warmup_dialog.h"
 #include "kit_spy.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

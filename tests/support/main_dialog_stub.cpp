@@ -11,7 +11,7 @@
 #include "scanner/scanner_init.h"
 #include "scanner/toolkit.h"
 #include "test_files.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 // Posted rather than sent so that it only lands when the pipeline pumps,
 // and not a WM_COMMAND, which the pump keeps from the dialog.
