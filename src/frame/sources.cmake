@@ -10,4 +10,6 @@ list(APPEND FILMCORE_PORTABLE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/text_copy.cpp)
 list(APPEND FILMCORE_WIN32_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/dialog_window.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/instance.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/instance.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/scan_controls.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/status_line.cpp)

@@ -6,13 +6,13 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "frame/dialog_window.h"
 #include "frame/instance.h"
 #include "frame/session.h"
 #include "frame/text_copy.h"
 #include "imagefile/batch_names.h"
 #include "imagefile/output_prepare.h"
 #include "res/resource.h"
-#include "frame/dialog_window.h"
 
 int offerTiff = 0;
 

@@ -2,11 +2,11 @@
 
 #include <string.h>
 
+#include "frame/dialog_window.h"
 #include "frame/instance.h"
 #include "frame/session.h"
 #include "imagefile/dicom_table.h"
 #include "res/resource.h"
-#include "frame/dialog_window.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "frame/dialog_window.h"
 #include "frame/instance.h"
 #include "frame/session.h"
 #include "frame/text_copy.h"
 #include "imagefile/patient_fields.h"
 #include "res/resource.h"
-#include "frame/dialog_window.h"
 
 int noticeTimerRunning = 0;
 int noticeColourIndex = 0;

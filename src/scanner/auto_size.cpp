@@ -2,8 +2,8 @@
 
 #include "frame/session.h"
 #include "pipeline/preview_area.h"
-#include "scanner/scan_params.h"
 #include "res/resource.h"
+#include "scanner/scan_params.h"
 
 namespace {
 

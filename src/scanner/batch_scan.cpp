@@ -1,10 +1,10 @@
 #include "batch_scan.h"
 
+#include "digitizer/toolkit.h"
 #include "frame/text_copy.h"
 #include "pipeline/scan_block.h"
 #include "scanner/digitizer_wait.h"
 #include "scanner/scan_command.h"
-#include "scanner/toolkit.h"
 
 namespace {
 

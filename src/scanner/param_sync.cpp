@@ -5,12 +5,12 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "digitizer/param_rules.h"
+#include "digitizer/units.h"
 #include "frame/session.h"
 #include "frame/text_copy.h"
-#include "scanner/param_rules.h"
-#include "scanner/scan_lists.h"
-#include "scanner/units.h"
 #include "res/resource.h"
+#include "scanner/scan_lists.h"
 
 namespace {
 

@@ -1,15 +1,16 @@
 #include "prescan.h"
 
+#include "digitizer/toolkit.h"
+#include "frame/scan_controls.h"
+#include "frame/status_line.h"
 #include "frame/tables.h"
 #include "pipeline/scan_block.h"
 #include "pipeline/scan_proc.h"
+#include "res/resource.h"
 #include "scanner/auto_size.h"
 #include "scanner/film_feed.h"
-#include "scanner/scan_controls.h"
 #include "scanner/scan_params.h"
 #include "scanner/scan_start.h"
-#include "scanner/toolkit.h"
-#include "res/resource.h"
 
 void SaveResolutionAndDepth(DSData* ds)
 {

@@ -1,13 +1,14 @@
 #include "scan_command.h"
 
+#include "digitizer/toolkit.h"
+#include "frame/status_line.h"
 #include "frame/text_copy.h"
 #include "imagefile/output_prepare.h"
 #include "pipeline/scan_block.h"
+#include "res/resource.h"
 #include "scanner/digitizer_wait.h"
 #include "scanner/film_feed.h"
 #include "scanner/scan_start.h"
-#include "scanner/toolkit.h"
-#include "res/resource.h"
 
 namespace {
 

@@ -4,17 +4,17 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "digitizer/line_width.h"
+#include "digitizer/param_rules.h"
+#include "digitizer/scan_region.h"
+#include "digitizer/toolkit.h"
+#include "digitizer/units.h"
 #include "frame/log.h"
-#include "scanner/param_rules.h"
-#include "scanner/param_sync.h"
 #include "frame/session.h"
 #include "frame/tables.h"
-#include "scanner/line_width.h"
-#include "scanner/scan_lists.h"
-#include "scanner/scan_region.h"
-#include "scanner/toolkit.h"
-#include "scanner/units.h"
 #include "res/resource.h"
+#include "scanner/param_sync.h"
+#include "scanner/scan_lists.h"
 
 namespace {
 

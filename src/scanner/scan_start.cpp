@@ -1,14 +1,15 @@
 #include "scan_start.h"
 
+#include "digitizer/pump_messages.h"
+#include "digitizer/toolkit.h"
+#include "frame/scan_controls.h"
 #include "frame/session.h"
+#include "frame/status_line.h"
 #include "frame/text_copy.h"
 #include "pipeline/scan_block.h"
 #include "pipeline/scan_proc.h"
-#include "scanner/pump_messages.h"
-#include "scanner/scan_controls.h"
-#include "scanner/scan_params.h"
-#include "scanner/toolkit.h"
 #include "res/resource.h"
+#include "scanner/scan_params.h"
 
 namespace {
 

@@ -4,15 +4,15 @@
 
 #include <string.h>
 
+#include "digitizer/file_version.h"
+#include "digitizer/pump_messages.h"
+#include "digitizer/reply_word.h"
+#include "digitizer/toolkit.h"
 #include "frame/clock.h"
 #include "frame/instance.h"
 #include "frame/text_copy.h"
-#include "scanner/file_version.h"
-#include "scanner/pump_messages.h"
-#include "scanner/reply_word.h"
-#include "scanner/toolkit.h"
-#include "scanner/warmup_dialog.h"
 #include "res/resource.h"
+#include "scanner/warmup_dialog.h"
 
 namespace {
 

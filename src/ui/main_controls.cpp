@@ -3,8 +3,8 @@
 #include <stdlib.h>
 
 #include "frame/session.h"
-#include "scanner/scan_params.h"
 #include "res/resource.h"
+#include "scanner/scan_params.h"
 
 namespace {
 

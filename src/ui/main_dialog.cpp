@@ -8,6 +8,7 @@
 #include "imagefile/grey_palette.h"
 #include "imagefile/more_dicom_dialog.h"
 #include "pipeline/preview_area.h"
+#include "res/resource.h"
 #include "scanner/auto_size.h"
 #include "scanner/batch_scan.h"
 #include "scanner/param_sync.h"
@@ -17,7 +18,6 @@
 #include "ui/control_locks.h"
 #include "ui/digitizer_info.h"
 #include "ui/password_dialogs.h"
-#include "res/resource.h"
 #include "ui/scan_size_dialog.h"
 #include "ui/size_units.h"
 

@@ -2,12 +2,13 @@
 
 #include <stdio.h>
 
+#include "digitizer/toolkit.h"
 #include "frame/session.h"
+#include "frame/status_line.h"
 #include "frame/text_copy.h"
+#include "res/resource.h"
 #include "scanner/scan_lists.h"
 #include "scanner/scan_params.h"
-#include "scanner/toolkit.h"
-#include "res/resource.h"
 #include "ui/size_units.h"
 
 namespace {
@@ -15,11 +16,6 @@ namespace {
 const char kModuleVersion[] = "5.2.1";
 const uint16_t kFeederStages = 13;
 const uint16_t kFeederAttached = 16;
-
-void ShowStatus(HWND dialog, const char* text)
-{
-    SetDlgItemTextA(dialog, IDC_STATUS, text);
-}
 
 void ShowStoredSize(HWND dialog, const ScanSettings* s)
 {

@@ -2,16 +2,16 @@
 
 #include <string.h>
 
+#include "digitizer/toolkit.h"
 #include "frame/session.h"
 #include "frame/text_copy.h"
+#include "res/resource.h"
 #include "scanner/auto_size.h"
 #include "scanner/digitizer_wait.h"
 #include "scanner/param_sync.h"
 #include "scanner/prescan.h"
 #include "scanner/scan_lists.h"
-#include "scanner/toolkit.h"
 #include "ui/control_locks.h"
-#include "res/resource.h"
 
 namespace {
 

@@ -8,21 +8,21 @@
 #include <string.h>
 
 #include "FilmCore.h"
+#include "digitizer/units.h"
 #include "frame/dialog_window.h"
 #include "frame/instance.h"
 #include "frame/session.h"
 #include "frame/tables.h"
 #include "frame/text_copy.h"
+#include "res/resource.h"
 #include "scanner/diagnostics.h"
 #include "scanner/param_sync.h"
 #include "scanner/scan_lists.h"
 #include "scanner/scan_params.h"
-#include "scanner/units.h"
 #include "ui/about_dialog.h"
 #include "ui/control_locks.h"
 #include "ui/digitizer_info.h"
 #include "ui/password_dialogs.h"
-#include "res/resource.h"
 
 enum { TABLE_TIMER = 99, TABLE_TIMER_MS = 333, SCROLL_REST = 5, THRESHOLD_MAX = 255 };
 

@@ -16,7 +16,7 @@
 #include "box_responder.h"
 #include "frame/clock.h"
 #include "main_dialog_stub.h"
-#include "scanner/toolkit.h"
+#include "digitizer/toolkit.h"
 #include "session_fixture.h"
 #include "test_files.h"
 #include "res/resource.h"
