@@ -9,7 +9,8 @@ list(APPEND FILMCORE_PORTABLE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/param_rules.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scan_region.cpp
     ${CMAKE_CURRENT_LIST_DIR}/line_width.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/reply_word.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/reply_word.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/digitizer_picture.cpp)
 list(APPEND FILMCORE_WIN32_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/toolkit_binding.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_version.cpp

@@ -10,6 +10,7 @@
 #include "digitizer/pump_messages.h"
 #include "digitizer/toolkit.h"
 #include "frame/scan_controls.h"
+#include "frame/session.h"
 #include "frame/status_line.h"
 #include "pipeline/scan_block.h"
 #include "pipeline/scan_lines.h"

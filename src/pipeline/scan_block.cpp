@@ -58,12 +58,6 @@ void ShowScanError(HWND owner, const char* text)
     MessageBoxA(owner, text, "ERROR", MB_OK | MB_ICONSTOP);
 }
 
-bool ScanRecordsPresent(const DSData* ds)
-{
-    return ds && ds->HostServices && ds->ScanSettings && ds->ScanArea && ds->ImageControl &&
-           ds->OutputSettings;
-}
-
 int PrepareScanFields(HWND dialog, DSData* ds)
 {
     ScanSettings* s = ds->ScanSettings;

@@ -10,10 +10,6 @@
 
 #include "FilmCore.h"
 
-// The records a scan reads and writes are all there (a host may call an
-// export with a session it has not set up).
-bool ScanRecordsPresent(const DSData* ds);
-
 // Counters, width, averaging and line size for a new scan; 0 after telling
 // the operator ("Bad averageCount", "Bad BitDepth", "Bad scanWidth").
 int PrepareScanFields(HWND dialog, DSData* ds);

@@ -1,6 +1,7 @@
 // The file scan pipeline: initialisation, one block of lines into the
 // writer (or the temporary file) and the preview, the release of it all,
 // and the loop that drives them.
+#include "frame/session.h"
 #include "pipeline/scan_proc.h"
 
 #include <windows.h>

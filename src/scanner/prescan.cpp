@@ -2,6 +2,7 @@
 
 #include "digitizer/toolkit.h"
 #include "frame/scan_controls.h"
+#include "frame/session.h"
 #include "frame/status_line.h"
 #include "frame/tables.h"
 #include "pipeline/scan_block.h"
@@ -49,7 +50,7 @@ int StartPreScan(HWND window, DSData* ds)
 
 int RunPrescanCommand(HWND window, DSData* ds)
 {
-    if (!ScanRecordsPresent(ds) || !ds->ScannerInfo)
+    if (!SessionComplete(ds))
         return 1;
     SetAutoSize(window, ds, 1);
     const int scanned = StartPreScan(window, ds);

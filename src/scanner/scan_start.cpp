@@ -51,7 +51,7 @@ void BeginScanStart(HWND window, DSData* ds, bool pump)
 extern "C" int32_t StartScan(void* dialog, DSData* ds)
 {
     HWND window = static_cast<HWND>(dialog);
-    if (!ScanRecordsPresent(ds) || !ds->ScannerInfo)
+    if (!SessionComplete(ds))
         return 0;
     if (ds->ImageControl->saveToDisk == 0)
         UseTransferFile(ds);

@@ -4,6 +4,7 @@
 
 #include "frame/dialog_window.h"
 #include "frame/instance.h"
+#include "frame/session.h"
 #include "frame/text_copy.h"
 #include "imagefile/grey_palette.h"
 #include "imagefile/more_dicom_dialog.h"
@@ -186,12 +187,6 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return TRUE;
     }
     return FALSE;
-}
-
-bool SessionComplete(const DSData* ds)
-{
-    return ds && ds->HostServices && ds->ScannerInfo && ds->ScanSettings && ds->ScanArea &&
-           ds->ImageControl && ds->OutputSettings;
 }
 
 void ShowDicomButtonsForFormat(HWND dialog, const DSData* ds)

@@ -47,11 +47,6 @@ void ShowFeederTitle(HWND dialog, DSData* ds)
     }
 }
 
-void NotifyU32(int32_t id, DSData* ds, uint32_t value)
-{
-    NotifyHostValue(id, ds, &value, sizeof value);
-}
-
 void ShowOutputChoices(HWND dialog, const DSData* ds)
 {
     const ImageControl* c = ds->ImageControl;
@@ -69,9 +64,8 @@ void DropAveraging(DSData* ds)
     s->darkEnhance = 0;
     c->lineAveraging = 0;
     c->averageCount = 1;
-    NotifyU32(13, ds, s->darkEnhance);
-    uint32_t pair[2] = {0, 1};
-    NotifyHostValue(15, ds, pair, sizeof pair);
+    NotifyHostU32(PARAM_DARK_ENHANCE, ds, s->darkEnhance);
+    NotifyHostPair(PARAM_LINE_AVERAGING, ds, c->lineAveraging, c->averageCount);
 }
 
 }  // namespace
@@ -117,7 +111,7 @@ void FillDialogFromSession(DSData* ds)
     c->memTransferEnabled = EqualNoCase(flag, "ON") ? 1 : 0;
     if (info->feederStatus != kFeederAttached || info->feederCapacity == 1) {
         c->multiFilmMode = 0;
-        NotifyU32(22, ds, 0);
+        NotifyHostU32(PARAM_MULTI_FILM, ds, 0);
     }
     ShowOutputChoices(dialog, ds);
     if (info->lineAveragingCapability == 0)

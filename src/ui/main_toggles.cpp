@@ -37,8 +37,7 @@ void Check(HWND dialog, int id, uint32_t on)
 
 void NotifyMultiFilmMode(DSData* ds)
 {
-    uint32_t value = ds->ImageControl->multiFilmMode;
-    NotifyHostValue(22, ds, &value, sizeof value);
+    NotifyHostU32(PARAM_MULTI_FILM, ds, ds->ImageControl->multiFilmMode);
 }
 
 // 0 when the operator wants no more of this note.
