@@ -369,9 +369,19 @@ struct DSData {
     struct OutputSettings* OutputSettings;
 };
 
-/* Points DSData at its six records: the seven-record block every host
-   builds before InitDSData. Inline, so a host that loads the library at
-   run time has it too. */
+/* The seven records a host allocates for a session, side by side. */
+typedef struct SessionRecords {
+    DSData ds;
+    HostServices services;
+    ScannerInfo scanner;
+    ScanSettings settings;
+    ScanArea area;
+    ImageControl image;
+    OutputSettings output;
+} SessionRecords;
+
+/* Points DSData at its six records, as every host does before InitDSData.
+   Inline, so a host that loads the library at run time has it too. */
 static inline void LinkSessionRecords(DSData* ds, HostServices* host, ScannerInfo* scanner,
                                       ScanSettings* settings, ScanArea* area, ImageControl* image,
                                       OutputSettings* output)
