@@ -1,7 +1,10 @@
-// Parameters negotiated with the host: each handler stores the value in
-// range, tells the host what it stored and refreshes the open dialog that
-// shows it. SyncScannerParams (FilmCore.h) dispatches to them; the dialogs
-// and scan programming call them directly.
+// Parameters negotiated with the host, by the PARAM_ ids of FilmCore.h.
+// SyncScannerParams takes the host's values (ids up to PARAM_LEFT) and
+// dispatches to these handlers: each stores the value in range, tells the
+// host what it stored and refreshes the open dialog that shows it. The
+// dialogs and scan programming call them directly; the library's own
+// values (auto eject, averaging, multi-film mode, ...) are only notified,
+// through NotifyHostU32 and its kin (frame/session.h).
 #ifndef FILMCORE_PARAM_SYNC_H
 #define FILMCORE_PARAM_SYNC_H
 
