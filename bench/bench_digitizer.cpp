@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "scanner/toolkit.h"
+#include "digitizer/toolkit.h"
 #include "vd_digitizer.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include "imagefile/output_writer.h"
 #include "pipeline/scan_proc.h"
 #include "main_dialog_stub.h"
-#include "scanner/toolkit.h"
+#include "digitizer/toolkit.h"
 #include "session_fixture.h"
 
 namespace {

@@ -375,7 +375,7 @@ StepResult PushFormat(HostSession* s, const ScriptStep& step)
 {
     char name[32];
     lstrcpynA(name, step.text.c_str(), sizeof name);
-    if (!SyncScannerParams(1, name, sizeof name, &s->ds))
+    if (!SyncScannerParams(PARAM_FORMAT_NAME, name, sizeof name, &s->ds))
         FailRun(step.line, "format: the library refused \"" + step.text + "\"");
     return STEP_YIELD;
 }

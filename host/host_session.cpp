@@ -73,16 +73,6 @@ void DescribeDicomImages(void)
     DcmGenInstUIDs(1);
 }
 
-void LinkRecords(HostSession* s)
-{
-    s->ds.HostServices = &s->services;
-    s->ds.ScannerInfo = &s->scanner;
-    s->ds.ScanSettings = &s->settings;
-    s->ds.ScanArea = &s->area;
-    s->ds.ImageControl = &s->image;
-    s->ds.OutputSettings = &s->output;
-}
-
 } // namespace
 
 bool OpenHostSession(HostSession* s, const HostOptions& options)
@@ -96,7 +86,8 @@ bool OpenHostSession(HostSession* s, const HostOptions& options)
     s->images = 0;
     s->filmsFinished = 0;
     s->exitCode = 0;
-    LinkRecords(s);
+    LinkSessionRecords(&s->ds, &s->services, &s->scanner, &s->settings, &s->area, &s->image,
+                       &s->output);
     InitDSData(&s->ds);
     s->hostWindow = CreateHostWindow();
     HostServices* h = &s->services;
@@ -117,10 +108,10 @@ bool OpenHostSession(HostSession* s, const HostOptions& options)
     // The format first: the library takes the name only in file transfer mode.
     char format[32];
     lstrcpynA(format, options.formatName.c_str(), sizeof format);
-    SyncScannerParams(1, format, sizeof format, &s->ds);
+    SyncScannerParams(PARAM_FORMAT_NAME, format, sizeof format, &s->ds);
     if (options.transferMode) {
         uint32_t mode = static_cast<uint32_t>(options.transferMode);
-        SyncScannerParams(5, &mode, sizeof mode, &s->ds);
+        SyncScannerParams(PARAM_TRANSFER_MODE, &mode, sizeof mode, &s->ds);
     }
     return s->hostWindow != nullptr;
 }

@@ -21,18 +21,11 @@ struct HostOptions {
     std::string namesFile;       // the text session list; "" = the library's default
     uint32_t blockBytes = 65536; // the buffer handed to each MemScanReadBlock
     bool rawTransfer = false;
-    std::string formatName = "Bitmap";  // pushed as parameter 1, as a host that negotiated it
-    int transferMode = 0;        // pushed as parameter 5 when not 0
+    std::string formatName = "Bitmap";  // pushed as PARAM_FORMAT_NAME, as a host that negotiated it
+    int transferMode = 0;        // pushed as PARAM_TRANSFER_MODE when not 0
 };
 
-struct HostSession {
-    DSData ds;
-    HostServices services;
-    ScannerInfo scanner;
-    ScanSettings settings;
-    ScanArea area;
-    ImageControl image;
-    OutputSettings output;
+struct HostSession : SessionRecords {
     HostOptions options;
     HWND hostWindow;
     HWND dialog;

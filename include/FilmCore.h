@@ -369,6 +369,31 @@ struct DSData {
     struct OutputSettings* OutputSettings;
 };
 
+/* The seven records a host allocates for a session, side by side. */
+typedef struct SessionRecords {
+    DSData ds;
+    HostServices services;
+    ScannerInfo scanner;
+    ScanSettings settings;
+    ScanArea area;
+    ImageControl image;
+    OutputSettings output;
+} SessionRecords;
+
+/* Points DSData at its six records, as every host does before InitDSData.
+   Inline, so a host that loads the library at run time has it too. */
+static inline void LinkSessionRecords(DSData* ds, HostServices* host, ScannerInfo* scanner,
+                                      ScanSettings* settings, ScanArea* area, ImageControl* image,
+                                      OutputSettings* output)
+{
+    ds->HostServices = host;
+    ds->ScannerInfo = scanner;
+    ds->ScanSettings = settings;
+    ds->ScanArea = area;
+    ds->ImageControl = image;
+    ds->OutputSettings = output;
+}
+
 /* ---- Session exports ---------------------------------------------------- */
 
 FILMCORE_API int32_t InitDSData(DSData* ds);
@@ -377,8 +402,38 @@ FILMCORE_API int32_t RegDSSyncFunctions(SyncEntry* table, DSData* ds);
 
 /* ---- Parameter synchronisation ----------------------------------------- */
 
-/* Stores a value negotiated by the host (ids 1 to 21), brought into range,
-   and notifies the stored value back. 1 when handled, 0 for a bad call. */
+/* The parameter ids, the same both ways: SyncScannerParams (host to
+   library, ids up to PARAM_LEFT) and the host's sync table (library to
+   host). Values are u32 unless said otherwise; lengths are f32 inches. */
+enum {
+    PARAM_FORMAT_NAME = 1,      /* text: formatName, notified with size 8 */
+    PARAM_EXPOSURE = 2,
+    PARAM_RESOLUTION = 3,       /* dots per inch */
+    PARAM_BIT_DEPTH = 4,
+    PARAM_TRANSFER_MODE = 5,    /* never notified */
+    PARAM_RESERVED_6 = 6,       /* 6, 7 and 11: accepted, no effect */
+    PARAM_RESERVED_7 = 7,
+    PARAM_UNITS = 8,
+    PARAM_WIDTH = 9,            /* f32: scanPixels / resolution */
+    PARAM_LENGTH = 10,          /* f32: scanLines / resolution */
+    PARAM_RESERVED_11 = 11,
+    PARAM_AUTO_EJECT = 12,      /* 12 to 16, 18, 19, 22, 23: notified only */
+    PARAM_DARK_ENHANCE = 13,
+    PARAM_AUTO_SIZE = 14,
+    PARAM_LINE_AVERAGING = 15,  /* pair {lineAveraging, averageCount}, size 8 */
+    PARAM_BILEVEL = 16,         /* pair {bilevelScanning, bitThreshold}, size 8 */
+    PARAM_HOST_FILE_NAME = 17,  /* text: hostFileName, never notified */
+    PARAM_PATIENT_DATA = 18,    /* the DSData pointer, size 0: patient or DICOM data changed */
+    PARAM_TOP_CENTER = 19,
+    PARAM_TOP = 20,             /* f32: offsetY / resolution */
+    PARAM_LEFT = 21,            /* f32: offsetX / resolution */
+    PARAM_MULTI_FILM = 22,
+    PARAM_TWELVE_HIGH = 23
+};
+
+/* Stores a value negotiated by the host (PARAM_FORMAT_NAME to PARAM_LEFT),
+   brought into range, and notifies the stored value back. 1 when handled,
+   0 for a bad call. */
 FILMCORE_API int32_t SyncScannerParams(int32_t id, void* value, uint32_t size, DSData* ds);
 
 /* ---- Scanner start-up --------------------------------------------------- */

@@ -6,7 +6,7 @@
 #include <stdint.h>
 #include <stdio.h>
 
-#include "scanner/toolkit.h"
+#include "digitizer/toolkit.h"
 #include "vd_config.h"
 #include "vd_film.h"
 

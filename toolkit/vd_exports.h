@@ -2,7 +2,7 @@
 #ifndef SCANKIT_VD_EXPORTS_H
 #define SCANKIT_VD_EXPORTS_H
 
-#include "scanner/toolkit.h"
+#include "digitizer/toolkit.h"
 
 #ifdef __cplusplus
 extern "C" {

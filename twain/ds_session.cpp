@@ -160,20 +160,12 @@ void OnLength(void* value, uint32_t size)
 }
 
 SyncEntry g_syncTable[] = {
-    {3, OnResolution}, {4, OnDepth}, {9, OnWidth}, {10, OnLength}, {20, OnTop}, {21, OnLeft}, {0, nullptr},
+    {PARAM_RESOLUTION, OnResolution}, {PARAM_BIT_DEPTH, OnDepth}, {PARAM_WIDTH, OnWidth},
+    {PARAM_LENGTH, OnLength},         {PARAM_TOP, OnTop},         {PARAM_LEFT, OnLeft},
+    {0, nullptr},
 };
 
 // ---- Start --------------------------------------------------------------
-
-void LinkRecords(SourceSession* s)
-{
-    s->ds.HostServices = &s->services;
-    s->ds.ScannerInfo = &s->scanner;
-    s->ds.ScanSettings = &s->settings;
-    s->ds.ScanArea = &s->area;
-    s->ds.ImageControl = &s->image;
-    s->ds.OutputSettings = &s->output;
-}
 
 HWND CreateOwner(HINSTANCE instance)
 {
@@ -225,7 +217,8 @@ SourceSession* OpenSession(HINSTANCE instance, const TW_IDENTITY* app, TW_UINT16
     // Kept for the notices sent back through the manager: never read past a field.
     if (app)
         s->app = TerminatedIdentity(*app);
-    LinkRecords(s);
+    LinkSessionRecords(&s->ds, &s->services, &s->scanner, &s->settings, &s->area, &s->image,
+                       &s->output);
     s->core.initDSData(&s->ds);
     s->services.readProfileString = ReadSetting;
     s->services.writeProfileString = WriteSetting;
@@ -248,8 +241,8 @@ SourceSession* OpenSession(HINSTANCE instance, const TW_IDENTITY* app, TW_UINT16
     // command needs one: its bitmap, though every image leaves as lines.
     uint32_t fileMode = 2;
     char format[32] = "Bitmap";
-    s->core.syncScannerParams(5, &fileMode, 4, &s->ds);
-    s->core.syncScannerParams(1, format, sizeof format, &s->ds);
+    s->core.syncScannerParams(PARAM_TRANSFER_MODE, &fileMode, 4, &s->ds);
+    s->core.syncScannerParams(PARAM_FORMAT_NAME, format, sizeof format, &s->ds);
     for (uint16_t cap : {ICAP_XRESOLUTION, ICAP_BITDEPTH, ICAP_XFERMECH})
         PushCapability(s, cap);
     PushFrame(s);
@@ -287,18 +280,18 @@ void PushCapability(SourceSession* s, uint16_t cap)
     switch (cap) {
     case ICAP_XRESOLUTION:
     case ICAP_YRESOLUTION:
-        s->core.syncScannerParams(3, &word, 4, &s->ds);
+        s->core.syncScannerParams(PARAM_RESOLUTION, &word, 4, &s->ds);
         break;
     case ICAP_BITDEPTH:
     case ICAP_PIXELTYPE:
         word = (uint32_t)CapCurrent(&s->caps, ICAP_BITDEPTH);
-        s->core.syncScannerParams(4, &word, 4, &s->ds);
+        s->core.syncScannerParams(PARAM_BIT_DEPTH, &word, 4, &s->ds);
         break;
     case ICAP_XFERMECH:
         // Every mechanism pulls the film through FilmCore's memory transfer;
         // the source itself builds the DIB or the file from its lines.
         word = 1;
-        s->core.syncScannerParams(5, &word, 4, &s->ds);
+        s->core.syncScannerParams(PARAM_TRANSFER_MODE, &word, 4, &s->ds);
         break;
     default:
         break;
@@ -311,9 +304,9 @@ void PushFrame(SourceSession* s)
     const FrameInches f = s->frame;
     float left = (float)f.left, top = (float)f.top, width = (float)(f.right - f.left),
           length = (float)(f.bottom - f.top);
-    s->core.syncScannerParams(21, &left, 4, &s->ds);
-    s->core.syncScannerParams(20, &top, 4, &s->ds);
-    s->core.syncScannerParams(9, &width, 4, &s->ds);
-    s->core.syncScannerParams(10, &length, 4, &s->ds);
+    s->core.syncScannerParams(PARAM_LEFT, &left, 4, &s->ds);
+    s->core.syncScannerParams(PARAM_TOP, &top, 4, &s->ds);
+    s->core.syncScannerParams(PARAM_WIDTH, &width, 4, &s->ds);
+    s->core.syncScannerParams(PARAM_LENGTH, &length, 4, &s->ds);
     s->frame = f;
 }

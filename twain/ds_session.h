@@ -39,15 +39,7 @@ struct ScannedImage {
     std::vector<uint8_t> lines;   // read but not yet handed on
 };
 
-struct SourceSession {
-    DSData ds;
-    HostServices services;
-    ScannerInfo scanner;
-    ScanSettings settings;
-    ScanArea area;
-    ImageControl image;
-    OutputSettings output;
-
+struct SourceSession : SessionRecords {
     FilmCoreCalls core;
     HWND owner;            // invisible window that owns the scans and their status texts
     TW_IDENTITY app;

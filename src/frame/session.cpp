@@ -131,16 +131,25 @@ static void InitImageControl(ImageControl* c)
     c->twelveHigh = 1;
 }
 
-static bool RecordsPresent(const DSData* ds)
+bool OutputRecordsPresent(const DSData* ds)
 {
-    return ds && ds->HostServices && ds->ScannerInfo && ds->ScanSettings && ds->ScanArea &&
-           ds->ImageControl && ds->OutputSettings;
+    return ds && ds->HostServices && ds->ScanSettings && ds->ImageControl && ds->OutputSettings;
+}
+
+bool ScanRecordsPresent(const DSData* ds)
+{
+    return OutputRecordsPresent(ds) && ds->ScanArea;
+}
+
+bool SessionComplete(const DSData* ds)
+{
+    return ScanRecordsPresent(ds) && ds->ScannerInfo;
 }
 
 int32_t InitDSData(DSData* ds)
 {
     MemInit(MEM_DEFAULT_BUFFER);
-    if (!RecordsPresent(ds))
+    if (!SessionComplete(ds))
         return 1;
     HostServices* host = ds->HostServices;
     host->instance = nullptr;
@@ -196,6 +205,22 @@ int NotifyHostValue(int32_t id, DSData* ds, void* value, uint32_t size)
         return 0;
     fn(value, size);
     return 1;
+}
+
+void NotifyHostU32(int32_t id, DSData* ds, uint32_t value)
+{
+    NotifyHostValue(id, ds, &value, sizeof value);
+}
+
+void NotifyHostFloat(int32_t id, DSData* ds, float value)
+{
+    NotifyHostValue(id, ds, &value, sizeof value);
+}
+
+void NotifyHostPair(int32_t id, DSData* ds, uint32_t first, uint32_t second)
+{
+    uint32_t pair[2] = {first, second};
+    NotifyHostValue(id, ds, pair, sizeof pair);
 }
 
 int IsControlGroupUnlocked(DSData* ds, int32_t groupId)

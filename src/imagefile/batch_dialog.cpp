@@ -6,13 +6,13 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "frame/dialog_window.h"
 #include "frame/instance.h"
 #include "frame/session.h"
 #include "frame/text_copy.h"
 #include "imagefile/batch_names.h"
 #include "imagefile/output_prepare.h"
-#include "ui/resource.h"
-#include "frame/dialog_window.h"
+#include "res/resource.h"
 
 int offerTiff = 0;
 
@@ -83,7 +83,7 @@ void SyncFormat(DSData* ds)
 {
     char name[sizeof ds->OutputSettings->formatName];
     CopyText(name, sizeof name, ds->OutputSettings->formatName);
-    SyncScannerParams(1, name, sizeof name, ds);
+    SyncScannerParams(PARAM_FORMAT_NAME, name, sizeof name, ds);
 }
 
 void ReadEdit(HWND dialog, int id, char* text, int size)
@@ -308,14 +308,9 @@ INT_PTR CALLBACK BatchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     return FALSE;
 }
 
-bool SessionUsable(const DSData* ds)
-{
-    return ds && ds->HostServices && ds->ScanSettings && ds->ImageControl && ds->OutputSettings;
-}
-
 int32_t RunBatchDialog(void* instance, void* owner, DSData* ds)
 {
-    if (!SessionUsable(ds))
+    if (!OutputRecordsPresent(ds))
         return 0;
     HINSTANCE module = instance ? static_cast<HINSTANCE>(instance) : FilmCoreInstance();
     INT_PTR result = DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_BATCH_OUTPUT),

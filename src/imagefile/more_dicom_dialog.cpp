@@ -2,11 +2,11 @@
 
 #include <string.h>
 
+#include "frame/dialog_window.h"
 #include "frame/instance.h"
 #include "frame/session.h"
 #include "imagefile/dicom_table.h"
-#include "ui/resource.h"
-#include "frame/dialog_window.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ void OnConfirm(HWND dialog, DSData* ds)
         DcmSetElemValue(edit.tag, text, static_cast<int32_t>(strlen(text)));
     }
     if (ds)
-        NotifyHostValue(18, ds, ds, 0);
+        NotifyHostValue(PARAM_PATIENT_DATA, ds, ds, 0);
     EndDialog(dialog, 1);
 }
 

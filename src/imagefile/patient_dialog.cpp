@@ -5,12 +5,12 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "frame/dialog_window.h"
 #include "frame/instance.h"
 #include "frame/session.h"
 #include "frame/text_copy.h"
 #include "imagefile/patient_fields.h"
-#include "ui/resource.h"
-#include "frame/dialog_window.h"
+#include "res/resource.h"
 
 int noticeTimerRunning = 0;
 int noticeColourIndex = 0;
@@ -186,7 +186,7 @@ void OnConfirm(HWND dialog, DSData* ds)
     if (entered && IsDicom(ds) && !TakePatientTexts(dialog, ds->OutputSettings))
         return;
     StorePatientFields(ds->OutputSettings);
-    NotifyHostValue(18, ds, ds, 0);
+    NotifyHostValue(PARAM_PATIENT_DATA, ds, ds, 0);
     ds->ScanSettings->imageScanned = 0;
     EndPatientDialog(dialog, ds, 1);
 }
@@ -324,16 +324,11 @@ INT_PTR CALLBACK PatientDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     return FALSE;
 }
 
-bool SessionUsable(const DSData* ds)
-{
-    return ds && ds->HostServices && ds->ScanSettings && ds->ImageControl && ds->OutputSettings;
-}
-
 }  // namespace
 
 int32_t OpenPatDataDlg(void* instance, void* owner, DSData* ds)
 {
-    if (!SessionUsable(ds))
+    if (!OutputRecordsPresent(ds))
         return 0;
     if (ds->ImageControl->multiFilmMode)
         return 1;

@@ -1,3 +1,6 @@
+# Floor: imagefile, beside digitizer and above frame. Writers, TIFF, DICOM,
+# output naming and the patient and batch dialogs, which run modally from a
+# scan command. Includes frame and res only; never digitizer.
 # Output writers, TIFF, DICOM element table and UIDs: portable code.
 list(APPEND FILMCORE_PORTABLE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/output_writer.cpp

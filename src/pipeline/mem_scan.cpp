@@ -7,11 +7,13 @@
 
 #include <string.h>
 
+#include "digitizer/pump_messages.h"
+#include "digitizer/toolkit.h"
+#include "frame/scan_controls.h"
+#include "frame/session.h"
+#include "frame/status_line.h"
 #include "pipeline/scan_block.h"
 #include "pipeline/scan_lines.h"
-#include "scanner/pump_messages.h"
-#include "scanner/scan_controls.h"
-#include "scanner/toolkit.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "frame/dialog_window.h"
 #include "pipeline/preview_state.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -15,6 +15,8 @@ PreviewState g_preview = {{190, 20, 524, 405}, -101, -101, -100, -100, false, fa
 
 const int kSelectionTexts[] = {IDC_SEL_X1, IDC_SEL_Y1, IDC_SEL_X2, IDC_SEL_Y2, IDC_SEL_WIDTH, IDC_SEL_HEIGHT};
 
+// Lighter than the session checks: the area draws and selects on these two
+// records alone.
 bool HasAreaRecords(const DSData* ds) { return ds && ds->ScanArea && ds->ScanSettings; }
 
 PreviewRect SelectionOf(const ScanArea* a)

@@ -2,7 +2,7 @@
 
 #include <stdio.h>
 
-#include "scanner/units.h"
+#include "digitizer/units.h"
 
 static int32_t Percent(int32_t extent, int32_t percent)
 {

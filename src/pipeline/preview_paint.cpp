@@ -5,7 +5,7 @@
 #include "pipeline/dib.h"
 #include "pipeline/preview_area.h"
 #include "pipeline/preview_state.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -2,13 +2,13 @@
 
 #include <string.h>
 
+#include "digitizer/toolkit.h"
 #include "frame/clock.h"
 #include "frame/memgroups.h"
+#include "frame/status_line.h"
 #include "imagefile/output_writer.h"
 #include "pipeline/rsz_bitlist.h"
 #include "pipeline/scan_lines.h"
-#include "scanner/toolkit.h"
-#include "ui/resource.h"
 
 namespace {
 
@@ -53,45 +53,9 @@ void ReleasePreview(DSData* ds)
     preview->group = FC_NO_GROUP;
 }
 
-// The text this scan last put in the status line. Every block shows
-// "Scanning...": asking the control or repainting it each time costs more
-// than the block's lines, so a repeat is skipped until the next scan starts.
-static struct {
-    HWND dialog;
-    char text[64];
-} g_shownStatus = {nullptr, ""};
-
-void ForgetScanStatus(void)
-{
-    g_shownStatus.dialog = nullptr;
-    g_shownStatus.text[0] = '\0';
-}
-
-void SetScanStatus(HWND dialog, const char* text)
-{
-    if (!dialog)
-        return;
-    if (g_shownStatus.dialog == dialog && strcmp(g_shownStatus.text, text) == 0)
-        return;
-    SetDlgItemTextA(dialog, IDC_STATUS, text);
-    const size_t length = strlen(text);
-    if (length < sizeof g_shownStatus.text) {
-        memcpy(g_shownStatus.text, text, length + 1);
-        g_shownStatus.dialog = dialog;
-    } else {
-        ForgetScanStatus();
-    }
-}
-
 void ShowScanError(HWND owner, const char* text)
 {
     MessageBoxA(owner, text, "ERROR", MB_OK | MB_ICONSTOP);
-}
-
-bool ScanRecordsPresent(const DSData* ds)
-{
-    return ds && ds->HostServices && ds->ScanSettings && ds->ScanArea && ds->ImageControl &&
-           ds->OutputSettings;
 }
 
 int PrepareScanFields(HWND dialog, DSData* ds)
@@ -234,12 +198,6 @@ int ReadScanData(HWND owner, DSData* ds, uint32_t request, uint32_t pauseMs, int
     return 1;
 }
 
-static void SendProgress(HWND dialog)
-{
-    if (dialog)
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDM_REPAINT_PROGRESS, 0), 0);
-}
-
 void UpdateScanProgress(HWND dialog, DSData* ds)
 {
     ImageControl* c = ds->ImageControl;
@@ -249,7 +207,7 @@ void UpdateScanProgress(HWND dialog, DSData* ds)
     c->progressMark = c->bytesDone;
     s->progressBytes = c->bytesDone;
     s->progressPercent = s->progressTotal ? uint32_t(c->bytesDone * 100.0 / s->progressTotal) : 0;
-    SendProgress(dialog);
+    RepaintScanProgress(dialog);
 }
 
 void FinishScanProgress(HWND dialog, DSData* ds)
@@ -259,7 +217,7 @@ void FinishScanProgress(HWND dialog, DSData* ds)
     s->progressBytes = c->bytesDone;
     s->progressTotal = c->bytesDone;
     s->progressPercent = c->bytesDone ? 100 : 0;
-    SendProgress(dialog);
+    RepaintScanProgress(dialog);
 }
 
 void FreeScanPreviewBitmap(DSData* ds)

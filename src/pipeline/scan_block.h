@@ -1,6 +1,6 @@
 // What the file pipeline and the memory transfer share: the set-up of the
 // scan fields and the block, the read that completes a split line, the
-// status line and the progress command to the main dialog.
+// error box and the progress fields.
 #ifndef FILMCORE_SCAN_BLOCK_H
 #define FILMCORE_SCAN_BLOCK_H
 
@@ -9,10 +9,6 @@
 #include <stdint.h>
 
 #include "FilmCore.h"
-
-// The records a scan reads and writes are all there (a host may call an
-// export with a session it has not set up).
-bool ScanRecordsPresent(const DSData* ds);
 
 // Counters, width, averaging and line size for a new scan; 0 after telling
 // the operator ("Bad averageCount", "Bad BitDepth", "Bad scanWidth").
@@ -42,10 +38,6 @@ int ReadScanData(HWND owner, DSData* ds, uint32_t request, uint32_t pauseMs, int
 void ReleaseScanWriter(DSData* ds);
 void ReleasePreview(DSData* ds);
 
-// Skips a text the status line already shows from this scan; a scan's
-// set-up forgets what was shown, since others write the line between scans.
-void SetScanStatus(HWND dialog, const char* text);
-void ForgetScanStatus(void);
 void ShowScanError(HWND owner, const char* text);
 // Every SCAN_PROGRESS_STEP bytes of output: progress fields and command 2001.
 void UpdateScanProgress(HWND dialog, DSData* ds);

@@ -1,5 +1,6 @@
 // The end of a file scan: the rotation of a landscape image, the writer's
 // finish and the new preview bitmap.
+#include "frame/session.h"
 #include "pipeline/scan_block.h"
 #include "pipeline/rsz_bitlist.h"
 #include "pipeline/scan_proc.h"

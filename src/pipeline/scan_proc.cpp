@@ -1,6 +1,7 @@
 // The file scan pipeline: initialisation, one block of lines into the
 // writer (or the temporary file) and the preview, the release of it all,
 // and the loop that drives them.
+#include "frame/session.h"
 #include "pipeline/scan_proc.h"
 
 #include <windows.h>
@@ -8,14 +9,15 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "digitizer/pump_messages.h"
+#include "digitizer/toolkit.h"
 #include "frame/log.h"
+#include "frame/status_line.h"
 #include "frame/text_copy.h"
 #include "imagefile/output_writer.h"
 #include "pipeline/rsz_bitlist.h"
 #include "pipeline/scan_block.h"
 #include "pipeline/scan_lines.h"
-#include "scanner/pump_messages.h"
-#include "scanner/toolkit.h"
 
 namespace {
 

@@ -1,3 +1,8 @@
+# Floor: pipeline, above imagefile and digitizer. The file and memory scan
+# pipelines, the preview resampler and bitmaps, the translation tables and
+# the preview area. Reaches the main dialog only through frame's owners
+# (status line, scan controls) and command messages; never includes
+# scanner or ui.
 list(APPEND FILMCORE_WIN32_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/table_select.cpp)
 list(APPEND FILMCORE_PORTABLE_SOURCES

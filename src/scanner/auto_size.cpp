@@ -2,8 +2,8 @@
 
 #include "frame/session.h"
 #include "pipeline/preview_area.h"
+#include "res/resource.h"
 #include "scanner/scan_params.h"
-#include "ui/resource.h"
 
 namespace {
 
@@ -39,6 +39,5 @@ void SetAutoSize(HWND window, DSData* ds, int on)
     CheckDlgButton(window, IDC_AUTO_SIZE, on ? BST_CHECKED : BST_UNCHECKED);
     EnableWindow(GetDlgItem(window, IDC_TOP_CENTER), on ? FALSE : TRUE);
     SetScanParams(window, ds);
-    uint32_t value = s->autoSize;
-    NotifyHostValue(14, ds, &value, sizeof value);
+    NotifyHostU32(PARAM_AUTO_SIZE, ds, s->autoSize);
 }

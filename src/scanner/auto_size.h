@@ -7,7 +7,7 @@
 #include "FilmCore.h"
 
 // Switches Auto Size on or off, reprograms the scan and tells the host
-// (parameter 14). Switching off asks first when a prescan preview would be
+// (PARAM_AUTO_SIZE). Switching off asks first when a prescan preview would be
 // discarded.
 void SetAutoSize(HWND window, DSData* ds, int on);
 

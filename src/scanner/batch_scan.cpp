@@ -1,10 +1,11 @@
 #include "batch_scan.h"
 
+#include "digitizer/toolkit.h"
+#include "frame/session.h"
 #include "frame/text_copy.h"
 #include "pipeline/scan_block.h"
 #include "scanner/digitizer_wait.h"
 #include "scanner/scan_command.h"
-#include "scanner/toolkit.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ int ScanOneFilm(HWND window, DSData* ds, int film)
 
 void RunBatchScan(HWND window, DSData* ds)
 {
-    if (!ScanRecordsPresent(ds) || !ds->ScannerInfo)
+    if (!SessionComplete(ds))
         return;
     if (!WaitForDigitizerReady(window))
         return;

@@ -1,9 +1,10 @@
 #include <string.h>
 
+#include "digitizer/toolkit.h"
+#include "frame/status_line.h"
+#include "res/resource.h"
 #include "scanner/diag_window.h"
 #include "scanner/diagnostics.h"
-#include "scanner/toolkit.h"
-#include "ui/resource.h"
 
 enum { CALIBRATE_REPLY = 256 };
 enum { CAL_DONE = 6, CAL_SEND_FAILED = 2, CAL_FAILED = 1, CAL_RECEIVE_FAILED = 3, CAL_WAIT = 4,
@@ -60,8 +61,7 @@ static int Calibrate(HWND owner, DSData* ds, uint16_t mode)
                     "Scanner calibration is in progress.  Please wait.");
     HandlePendingMessages();
     HWND main = ds->HostServices ? static_cast<HWND>(ds->HostServices->mainDialog) : nullptr;
-    if (main)
-        SetDlgItemTextA(main, IDC_STATUS, "Calibrating scanner...");
+    ShowStatus(main, "Calibrating scanner...");
 
     int ends = 0;
     for (int step = 0; !ends && step < DIAG_STEP_LIMIT && IsWindow(window); ++step) {

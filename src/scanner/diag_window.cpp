@@ -1,7 +1,7 @@
 #include "diag_window.h"
 
+#include "digitizer/pump_messages.h"
 #include "frame/dialog_window.h"
-#include "scanner/pump_messages.h"
 
 enum { PENDING_MESSAGES = 20 };
 

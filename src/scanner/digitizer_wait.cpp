@@ -2,9 +2,9 @@
 
 #include <string.h>
 
+#include "digitizer/toolkit.h"
 #include "frame/clock.h"
-#include "scanner/toolkit.h"
-#include "ui/resource.h"
+#include "frame/status_line.h"
 
 namespace {
 
@@ -12,15 +12,6 @@ const TkStatus kNotReady = -1;
 const TkStatus kLostCommunication = -18;
 
 enum SenseOutcome { SENSE_CLEAR, SENSE_TRACKING, SENSE_STUCK };
-
-// The wait sleeps without pumping, so the text is painted at once.
-void ShowStatus(HWND window, const char* text)
-{
-    if (!window)
-        return;
-    SetDlgItemTextA(window, IDC_STATUS, text);
-    UpdateWindow(GetDlgItem(window, IDC_STATUS));
-}
 
 // Reads the sense data until the sense key clears; notes tracking mode
 // (key 2, code 4, qualifier 1) on the way.
@@ -42,7 +33,8 @@ SenseOutcome DrainSense(void)
 
 int ReportLost(HWND window)
 {
-    ShowStatus(window, "ERROR. Lost communication with digitizer.");
+    // The wait sleeps without pumping, so the text is painted at once.
+    ShowStatusNow(window, "ERROR. Lost communication with digitizer.");
     return 0;
 }
 
@@ -63,7 +55,7 @@ int WaitForDigitizerReady(HWND window)
         if (sense == SENSE_CLEAR)
             return 1;
         if (!toldTracking) {
-            ShowStatus(window, "Please wait. Digitizer is in tracking mode.");
+            ShowStatusNow(window, "Please wait. Digitizer is in tracking mode.");
             toldTracking = true;
         }
         if (round < DIGITIZER_TRACKING_ROUNDS)

@@ -3,10 +3,11 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "digitizer/toolkit.h"
 #include "frame/clock.h"
 #include "frame/log.h"
+#include "frame/status_line.h"
 #include "pipeline/scan_block.h"
-#include "scanner/toolkit.h"
 
 namespace {
 

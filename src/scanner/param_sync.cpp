@@ -5,12 +5,12 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "digitizer/param_rules.h"
+#include "digitizer/units.h"
 #include "frame/session.h"
 #include "frame/text_copy.h"
-#include "scanner/param_rules.h"
+#include "res/resource.h"
 #include "scanner/scan_lists.h"
-#include "scanner/units.h"
-#include "ui/resource.h"
 
 namespace {
 
@@ -19,19 +19,9 @@ HWND MainDialog(DSData* ds)
     return static_cast<HWND>(ds->HostServices->mainDialog);
 }
 
-void NotifyU32(int id, DSData* ds, uint32_t value)
-{
-    NotifyHostValue(id, ds, &value, sizeof value);
-}
-
-void NotifyFloat(int id, DSData* ds, float value)
-{
-    NotifyHostValue(id, ds, &value, sizeof value);
-}
-
 void NotifyFormatName(DSData* ds)
 {
-    NotifyHostValue(1, ds, ds->OutputSettings->formatName, 8);
+    NotifyHostValue(PARAM_FORMAT_NAME, ds, ds->OutputSettings->formatName, 8);
 }
 
 bool FilesGoToDisk(const DSData* ds)
@@ -48,7 +38,7 @@ void ApplyFormatDepthRule(DSData* ds)
                    (o->transferMode == 2 && strcmp(o->formatName, "Bitmap") == 0);
     if (!FilesGoToDisk(ds) && limited && s->bitDepth > 8) {
         s->bitDepth = 8;
-        NotifyU32(4, ds, 8);
+        NotifyHostU32(PARAM_BIT_DEPTH, ds, 8);
     }
 }
 
@@ -78,7 +68,7 @@ void RefreshDepthList(DSData* ds, int value)
     uint32_t before = s->bitDepth;
     FillDepthList(MainDialog(ds), ds, value);
     if (s->bitDepth != before)
-        NotifyU32(4, ds, s->bitDepth);
+        NotifyHostU32(PARAM_BIT_DEPTH, ds, s->bitDepth);
 }
 
 void ShowInches(HWND dialog, int id, float inches)
@@ -93,12 +83,6 @@ void ShowInches(HWND dialog, int id, float inches)
 uint32_t PixelsAt(DSData* ds, float inches)
 {
     return LengthToPixels(inches, ds->ScanSettings->resolution);
-}
-
-bool RecordsPresent(const DSData* ds)
-{
-    return ds && ds->HostServices && ds->ScannerInfo && ds->ScanSettings && ds->ScanArea &&
-           ds->ImageControl && ds->OutputSettings;
 }
 
 uint32_t FirstWord(const void* value)
@@ -138,7 +122,7 @@ void SyncExposure(DSData* ds, uint32_t value)
     ScanSettings* s = ds->ScanSettings;
     s->exposure = LimitExposure(value, s->exposureMin, s->exposureMax);
     s->exposureDefault = s->exposure;
-    NotifyU32(2, ds, s->exposure);
+    NotifyHostU32(PARAM_EXPOSURE, ds, s->exposure);
     HWND options = static_cast<HWND>(ds->HostServices->optionDialog);
     if (options) {
         char text[16];
@@ -150,7 +134,7 @@ void SyncExposure(DSData* ds, uint32_t value)
 void SyncResolutionValue(DSData* ds, uint32_t dpi)
 {
     ds->ScanSettings->resolution = NormaliseResolution(dpi);
-    NotifyU32(3, ds, ds->ScanSettings->resolution);
+    NotifyHostU32(PARAM_RESOLUTION, ds, ds->ScanSettings->resolution);
     if (MainDialog(ds))
         FillResolutionList(MainDialog(ds), ds);
 }
@@ -162,7 +146,7 @@ void SyncBitDepthValue(DSData* ds, uint32_t bits)
     s->bitDepth = NormaliseDepth(bits);
     if (MainDialog(ds))
         FillDepthList(MainDialog(ds), ds, static_cast<int>(s->bitDepth));
-    NotifyU32(4, ds, s->bitDepth);
+    NotifyHostU32(PARAM_BIT_DEPTH, ds, s->bitDepth);
     if (o->transferMode != 2 && ds->ImageControl->saveToDisk == 0 &&
         !EqualNoCase(o->formatName, "Bitmap")) {
         NotifyFormatName(ds);
@@ -191,7 +175,7 @@ void SyncUnits(DSData* ds, uint32_t units)
     // An unknown unit would turn every size into 0 pixels.
     if (IsKnownUnit(units))
         s->units = units;
-    NotifyU32(8, ds, s->units);
+    NotifyHostU32(PARAM_UNITS, ds, s->units);
     HWND options = static_cast<HWND>(ds->HostServices->optionDialog);
     if (options)
         FillUnitsList(options, s->units);
@@ -215,7 +199,7 @@ void SyncWidth(DSData* ds, float inches)
 {
     float width = LimitLength(inches, BED_WIDTH_INCHES);
     ds->ScanSettings->scanPixels = PixelsAt(ds, width);
-    NotifyFloat(9, ds, width);
+    NotifyHostFloat(PARAM_WIDTH, ds, width);
     ShowInches(MainDialog(ds), IDC_WIDTH, width);
 }
 
@@ -223,7 +207,7 @@ void SyncLength(DSData* ds, float inches)
 {
     float length = LimitLength(inches, static_cast<float>(ds->ScanSettings->maxLength));
     ds->ScanSettings->scanLines = PixelsAt(ds, length);
-    NotifyFloat(10, ds, length);
+    NotifyHostFloat(PARAM_LENGTH, ds, length);
     ShowInches(MainDialog(ds), IDC_LENGTH, length);
 }
 
@@ -243,7 +227,7 @@ void SyncTop(DSData* ds, float inches)
 {
     float top = LimitLength(inches, static_cast<float>(ds->ScanSettings->maxLength));
     ds->ScanSettings->offsetY = PixelsAt(ds, top);
-    NotifyFloat(20, ds, top);
+    NotifyHostFloat(PARAM_TOP, ds, top);
     ShowInches(MainDialog(ds), IDC_TOP, top);
 }
 
@@ -251,54 +235,54 @@ void SyncLeft(DSData* ds, float inches)
 {
     float left = LimitLength(inches, BED_WIDTH_INCHES);
     ds->ScanSettings->offsetX = PixelsAt(ds, left);
-    NotifyFloat(21, ds, left);
+    NotifyHostFloat(PARAM_LEFT, ds, left);
     ShowInches(MainDialog(ds), IDC_LEFT, left);
 }
 
 int32_t SyncScannerParams(int32_t id, void* value, uint32_t size, DSData* ds)
 {
-    if (!value || size < 4 || !RecordsPresent(ds) || id < 1 || id > 21)
+    if (!value || size < 4 || !SessionComplete(ds) || id < PARAM_FORMAT_NAME || id > PARAM_LEFT)
         return 0;
     switch (id) {
-    case 1:
+    case PARAM_FORMAT_NAME:
         SyncFormatName(ds, static_cast<const char*>(value));
         break;
-    case 2:
+    case PARAM_EXPOSURE:
         SyncExposure(ds, FirstWord(value));
         break;
-    case 3:
+    case PARAM_RESOLUTION:
         SyncResolutionValue(ds, FirstWord(value));
         break;
-    case 4:
+    case PARAM_BIT_DEPTH:
         SyncBitDepthValue(ds, FirstWord(value));
         break;
-    case 5:
+    case PARAM_TRANSFER_MODE:
         SyncTransferMode(ds, FirstWord(value));
         break;
-    case 8:
+    case PARAM_UNITS:
         SyncUnits(ds, FirstWord(value));
         break;
-    case 9:
+    case PARAM_WIDTH:
         SyncWidth(ds, FirstFloat(value));
         break;
-    case 10:
+    case PARAM_LENGTH:
         SyncLength(ds, FirstFloat(value));
         break;
-    case 17:
+    case PARAM_HOST_FILE_NAME:
         SyncHostFileName(ds, static_cast<const char*>(value));
         break;
-    case 20:
+    case PARAM_TOP:
         SyncTop(ds, FirstFloat(value));
         break;
-    case 21:
+    case PARAM_LEFT:
         SyncLeft(ds, FirstFloat(value));
         break;
-    case 6:
-    case 7:
-    case 11:
+    case PARAM_RESERVED_6:
+    case PARAM_RESERVED_7:
+    case PARAM_RESERVED_11:
         break;  // accepted, nothing to keep
     default:
-        return 0;  // 12 to 16, 18, 19: the library's own values
+        return 0;  // the library's own values, notified only
     }
     return 1;
 }

@@ -1,7 +1,10 @@
-// Parameters negotiated with the host: each handler stores the value in
-// range, tells the host what it stored and refreshes the open dialog that
-// shows it. SyncScannerParams (FilmCore.h) dispatches to them; the dialogs
-// and scan programming call them directly.
+// Parameters negotiated with the host, by the PARAM_ ids of FilmCore.h.
+// SyncScannerParams takes the host's values (ids up to PARAM_LEFT) and
+// dispatches to these handlers: each stores the value in range, tells the
+// host what it stored and refreshes the open dialog that shows it. The
+// dialogs and scan programming call them directly; the library's own
+// values (auto eject, averaging, multi-film mode, ...) are only notified,
+// through NotifyHostU32 and its kin (frame/session.h).
 #ifndef FILMCORE_PARAM_SYNC_H
 #define FILMCORE_PARAM_SYNC_H
 
@@ -11,17 +14,17 @@
 
 #include "FilmCore.h"
 
-void SyncFormatName(DSData* ds, const char* text);       // id 1
-void SyncExposure(DSData* ds, uint32_t value);           // id 2
-void SyncResolutionValue(DSData* ds, uint32_t dpi);      // id 3
-void SyncBitDepthValue(DSData* ds, uint32_t bits);       // id 4
-void SyncTransferMode(DSData* ds, uint32_t mode);        // id 5
-void SyncUnits(DSData* ds, uint32_t units);              // id 8
-void SyncWidth(DSData* ds, float inches);                // id 9
-void SyncLength(DSData* ds, float inches);               // id 10
-void SyncHostFileName(DSData* ds, const char* text);     // id 17
-void SyncTop(DSData* ds, float inches);                  // id 20
-void SyncLeft(DSData* ds, float inches);                 // id 21
+void SyncFormatName(DSData* ds, const char* text);       // PARAM_FORMAT_NAME
+void SyncExposure(DSData* ds, uint32_t value);           // PARAM_EXPOSURE
+void SyncResolutionValue(DSData* ds, uint32_t dpi);      // PARAM_RESOLUTION
+void SyncBitDepthValue(DSData* ds, uint32_t bits);       // PARAM_BIT_DEPTH
+void SyncTransferMode(DSData* ds, uint32_t mode);        // PARAM_TRANSFER_MODE
+void SyncUnits(DSData* ds, uint32_t units);              // PARAM_UNITS
+void SyncWidth(DSData* ds, float inches);                // PARAM_WIDTH
+void SyncLength(DSData* ds, float inches);               // PARAM_LENGTH
+void SyncHostFileName(DSData* ds, const char* text);     // PARAM_HOST_FILE_NAME
+void SyncTop(DSData* ds, float inches);                  // PARAM_TOP
+void SyncLeft(DSData* ds, float inches);                 // PARAM_LEFT
 
 // The options dialog's Units list, with the entry for `units` selected
 // (none for an unknown unit).

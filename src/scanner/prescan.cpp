@@ -1,15 +1,17 @@
 #include "prescan.h"
 
+#include "digitizer/toolkit.h"
+#include "frame/scan_controls.h"
+#include "frame/session.h"
+#include "frame/status_line.h"
 #include "frame/tables.h"
 #include "pipeline/scan_block.h"
 #include "pipeline/scan_proc.h"
+#include "res/resource.h"
 #include "scanner/auto_size.h"
 #include "scanner/film_feed.h"
-#include "scanner/scan_controls.h"
 #include "scanner/scan_params.h"
 #include "scanner/scan_start.h"
-#include "scanner/toolkit.h"
-#include "ui/resource.h"
 
 void SaveResolutionAndDepth(DSData* ds)
 {
@@ -48,7 +50,7 @@ int StartPreScan(HWND window, DSData* ds)
 
 int RunPrescanCommand(HWND window, DSData* ds)
 {
-    if (!ScanRecordsPresent(ds) || !ds->ScannerInfo)
+    if (!SessionComplete(ds))
         return 1;
     SetAutoSize(window, ds, 1);
     const int scanned = StartPreScan(window, ds);

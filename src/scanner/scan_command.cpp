@@ -1,13 +1,15 @@
 #include "scan_command.h"
 
+#include "digitizer/toolkit.h"
+#include "frame/session.h"
+#include "frame/status_line.h"
 #include "frame/text_copy.h"
 #include "imagefile/output_prepare.h"
 #include "pipeline/scan_block.h"
+#include "res/resource.h"
 #include "scanner/digitizer_wait.h"
 #include "scanner/film_feed.h"
 #include "scanner/scan_start.h"
-#include "scanner/toolkit.h"
-#include "ui/resource.h"
 
 namespace {
 
@@ -63,7 +65,7 @@ const char* BatchName(const DSData* ds, int film)
 
 int RunScanCommand(HWND window, DSData* ds)
 {
-    if (!ScanRecordsPresent(ds) || !ds->ScannerInfo)
+    if (!SessionComplete(ds))
         return -1;
     ds->ScanSettings->selectionFlags = 1;
     ds->ScanArea->prescanMode = 0;
@@ -72,7 +74,7 @@ int RunScanCommand(HWND window, DSData* ds)
 
 int ScanSelectedRegion(HWND window, DSData* ds)
 {
-    if (!ScanRecordsPresent(ds) || !ds->ScannerInfo)
+    if (!SessionComplete(ds))
         return -1;
     ds->ScanSettings->currentFilm = 1;
     return LoadFilmAndScan(window, ds);
@@ -80,7 +82,7 @@ int ScanSelectedRegion(HWND window, DSData* ds)
 
 int LoadFilmAndScan(HWND window, DSData* ds)
 {
-    if (!ScanRecordsPresent(ds) || !ds->ScannerInfo)
+    if (!SessionComplete(ds))
         return -1;
     if (!WaitForDigitizerReady(window))
         return -1;

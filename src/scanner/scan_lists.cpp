@@ -2,7 +2,7 @@
 
 #include <stdio.h>
 
-#include "ui/resource.h"
+#include "res/resource.h"
 
 static const uint32_t kResolutionCapacity = 9;
 static const uint32_t kDepthCapacity = 5;

@@ -4,17 +4,17 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "digitizer/line_width.h"
+#include "digitizer/param_rules.h"
+#include "digitizer/scan_region.h"
+#include "digitizer/toolkit.h"
+#include "digitizer/units.h"
 #include "frame/log.h"
-#include "scanner/param_rules.h"
-#include "scanner/param_sync.h"
 #include "frame/session.h"
 #include "frame/tables.h"
-#include "scanner/line_width.h"
+#include "res/resource.h"
+#include "scanner/param_sync.h"
 #include "scanner/scan_lists.h"
-#include "scanner/scan_region.h"
-#include "scanner/toolkit.h"
-#include "scanner/units.h"
-#include "ui/resource.h"
 
 namespace {
 
@@ -49,16 +49,6 @@ void EnableControls(HWND window, const int* ids, int count, BOOL enable)
     }
 }
 
-void NotifyU32(int id, DSData* ds, uint32_t value)
-{
-    NotifyHostValue(id, ds, &value, sizeof value);
-}
-
-void NotifyFloat(int id, DSData* ds, float value)
-{
-    NotifyHostValue(id, ds, &value, sizeof value);
-}
-
 uint32_t EvenForDepth8(uint32_t pixels, uint32_t bitDepth)
 {
     return bitDepth == 8 ? (pixels & ~1u) : pixels;
@@ -78,8 +68,8 @@ void ShowSizeBoxes(HWND window, DSData* ds)
     ScanSettings* s = ds->ScanSettings;
     CheckDlgButton(window, IDC_AUTO_SIZE, s->autoSize ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(window, IDC_TOP_CENTER, s->topCenter ? BST_CHECKED : BST_UNCHECKED);
-    NotifyU32(14, ds, s->autoSize);
-    NotifyU32(19, ds, s->topCenter);
+    NotifyHostU32(PARAM_AUTO_SIZE, ds, s->autoSize);
+    NotifyHostU32(PARAM_TOP_CENTER, ds, s->topCenter);
 }
 
 void EnableRegionControls(HWND window, DSData* ds)
@@ -186,8 +176,8 @@ ScanWindow ManualSizeWindow(HWND window, DSData* ds)
         ShowLength(window, IDC_TOP, r.top, s);
         ShowLength(window, IDC_LEFT, r.left, s);
         ShowLength(window, IDC_WIDTH, r.width, s);
-        NotifyFloat(20, ds, static_cast<float>(r.top));
-        NotifyFloat(21, ds, static_cast<float>(r.left));
+        NotifyHostFloat(PARAM_TOP, ds, static_cast<float>(r.top));
+        NotifyHostFloat(PARAM_LEFT, ds, static_cast<float>(r.left));
     }
     LimitManualSize(&r, info->maxWidth, s->maxLength);
     ScanWindow w = {};
@@ -238,12 +228,6 @@ void ProgramExposureAndTable(HWND window, DSData* ds)
         Toolkit()->setTranslationTable(static_cast<int16_t>(entry->number));
 }
 
-bool RecordsPresent(const DSData* ds)
-{
-    return ds && ds->HostServices && ds->ScannerInfo && ds->ScanSettings && ds->ScanArea &&
-           ds->ImageControl && ds->OutputSettings;
-}
-
 }  // namespace
 
 void ShowSizeField(HWND window, const ScanSettings* s, uint32_t pixels, int id)
@@ -261,7 +245,7 @@ void ShowSizeField(HWND window, const ScanSettings* s, uint32_t pixels, int id)
 
 void SetScanParams(HWND window, DSData* ds)
 {
-    if (!RecordsPresent(ds))
+    if (!SessionComplete(ds))
         return;
     const ScannerInfo* info = ds->ScannerInfo;
     ScanSettings* s = ds->ScanSettings;
@@ -292,8 +276,8 @@ void SetScanParams(HWND window, DSData* ds)
     s->scanLines = w.lines;
 
     if (w.manual && s->resolution) {
-        NotifyFloat(9, ds, static_cast<float>(static_cast<double>(w.width) / s->resolution));
-        NotifyFloat(10, ds, static_cast<float>(static_cast<double>(w.lines) / s->resolution));
+        NotifyHostFloat(PARAM_WIDTH, ds, static_cast<float>(static_cast<double>(w.width) / s->resolution));
+        NotifyHostFloat(PARAM_LENGTH, ds, static_cast<float>(static_cast<double>(w.lines) / s->resolution));
     }
     ShowSizeField(window, s, w.width, IDC_WIDTH);
     ShowSizeField(window, s, w.lines, IDC_LENGTH);
@@ -321,7 +305,7 @@ static uint32_t BigEndian(const uint8_t* bytes, int count)
 
 void SetPrescanParams(HWND window, DSData* ds)
 {
-    if (!RecordsPresent(ds) || ds->ScanSettings->autoSize == 0)
+    if (!SessionComplete(ds) || ds->ScanSettings->autoSize == 0)
         return;
     const ScannerInfo* info = ds->ScannerInfo;
     ScanSettings* s = ds->ScanSettings;

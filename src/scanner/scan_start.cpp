@@ -1,14 +1,15 @@
 #include "scan_start.h"
 
+#include "digitizer/pump_messages.h"
+#include "digitizer/toolkit.h"
+#include "frame/scan_controls.h"
 #include "frame/session.h"
+#include "frame/status_line.h"
 #include "frame/text_copy.h"
 #include "pipeline/scan_block.h"
 #include "pipeline/scan_proc.h"
-#include "scanner/pump_messages.h"
-#include "scanner/scan_controls.h"
+#include "res/resource.h"
 #include "scanner/scan_params.h"
-#include "scanner/toolkit.h"
-#include "ui/resource.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ void BeginScanStart(HWND window, DSData* ds, bool pump)
 extern "C" int32_t StartScan(void* dialog, DSData* ds)
 {
     HWND window = static_cast<HWND>(dialog);
-    if (!ScanRecordsPresent(ds) || !ds->ScannerInfo)
+    if (!SessionComplete(ds))
         return 0;
     if (ds->ImageControl->saveToDisk == 0)
         UseTransferFile(ds);

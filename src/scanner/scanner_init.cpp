@@ -4,15 +4,17 @@
 
 #include <string.h>
 
+#include "digitizer/digitizer_picture.h"
+#include "digitizer/file_version.h"
+#include "digitizer/pump_messages.h"
+#include "digitizer/reply_word.h"
+#include "digitizer/toolkit.h"
 #include "frame/clock.h"
 #include "frame/instance.h"
+#include "frame/session.h"
 #include "frame/text_copy.h"
-#include "scanner/file_version.h"
-#include "scanner/pump_messages.h"
-#include "scanner/reply_word.h"
-#include "scanner/toolkit.h"
+#include "res/resource.h"
 #include "scanner/warmup_dialog.h"
-#include "ui/resource.h"
 
 namespace {
 
@@ -252,23 +254,13 @@ bool ReadDiagnosticWord(uint8_t page, char* word, size_t size)
     return true;
 }
 
-int PictureForVariant(const char* variant)
-{
-    if (strcmp(variant, "9A") == 0)
-        return IDB_DIGITIZER_9A;
-    if (strcmp(variant, "9E") == 0)
-        return IDB_DIGITIZER_9E;
-    if (strcmp(variant, "A2") == 0)
-        return IDB_DIGITIZER_A2;
-    return IDB_DIGITIZER_NA;  // "NA" and any variant we have no picture of
-}
-
 void ShowDigitizerPicture(HWND main, DSData* ds)
 {
     HWND picture = main ? GetDlgItem(main, IDC_DIGITIZER_PICTURE) : nullptr;
     if (!picture)
         return;
-    int id = PictureForVariant(ds->ScannerInfo->modelVariant);
+    // "NA" stands for any variant we have no picture of.
+    int id = DigitizerPictureFor(ds->ScannerInfo->modelVariant, IDB_DIGITIZER_NA);
     HBITMAP bitmap = LoadBitmapA(ResourceInstance(ds), MAKEINTRESOURCEA(id));
     if (!bitmap)
         return;
@@ -344,12 +336,6 @@ void ReadCapabilities(DSData* ds)
     info->prescanCapability = ReadCapability(25).words[1];
 }
 
-bool RecordsPresent(const DSData* ds)
-{
-    return ds && ds->HostServices && ds->ScannerInfo && ds->ScanSettings && ds->ScanArea &&
-           ds->ImageControl && ds->OutputSettings;
-}
-
 }  // namespace
 
 void SetToolkitLoader(ToolkitLoader loader)
@@ -360,7 +346,7 @@ void SetToolkitLoader(ToolkitLoader loader)
 int32_t InitializeScanner(void* mainDialog, DSData* ds, int32_t retry)
 {
     (void)retry;
-    if (!RecordsPresent(ds))
+    if (!SessionComplete(ds))
         return SCANNER_CANCELLED;
     HWND main = static_cast<HWND>(mainDialog);
     ScannerInfo* info = ds->ScannerInfo;

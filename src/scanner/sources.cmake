@@ -1,18 +1,11 @@
-list(APPEND FILMCORE_PORTABLE_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/toolkit_table.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/units.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/param_rules.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/scan_region.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/line_width.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/reply_word.cpp)
+# Floor: scanner, above pipeline. The main dialog's command layer: start-up,
+# scan programming and its lists, parameter synchronisation with the host,
+# the scan commands with film feeding, warm-up, calibration and system-test
+# windows. Includes pipeline, imagefile, digitizer, frame and res; never ui.
 list(APPEND FILMCORE_WIN32_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/toolkit_binding.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/file_version.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/pump_messages.cpp
     ${CMAKE_CURRENT_LIST_DIR}/warmup_dialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scanner_init.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scan_lists.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/scan_controls.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scan_params.cpp
     ${CMAKE_CURRENT_LIST_DIR}/param_sync.cpp
     ${CMAKE_CURRENT_LIST_DIR}/digitizer_wait.cpp

@@ -1,9 +1,9 @@
 #include <string.h>
 
+#include "digitizer/toolkit.h"
+#include "res/resource.h"
 #include "scanner/diag_window.h"
 #include "scanner/diagnostics.h"
-#include "scanner/toolkit.h"
-#include "ui/resource.h"
 
 enum { FULL_TEST_REPLY = 128, REPLY_TEXT_AT = 5 };
 enum { TEST_FAILED = 1, TEST_SEND_FAILED = 2, TEST_RECEIVE_FAILED = 3, TEST_DONE = 6 };

@@ -1,6 +1,6 @@
 #include "warmup_dialog.h"
 
-#include "ui/resource.h"
+#include "res/resource.h"
 
 static HWND g_warmupDialog = nullptr;
 static WarmupOutcome g_outcome = WARMUP_WAITING;

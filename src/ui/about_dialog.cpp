@@ -3,7 +3,8 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "ui/resource.h"
+#include "digitizer/digitizer_picture.h"
+#include "res/resource.h"
 
 static const char kVersion[] = "5.2.1";
 
@@ -25,15 +26,7 @@ static void DecipherCredit(char* text, size_t size)
 
 int AboutPictureFor(const char* modelVariant)
 {
-    if (!modelVariant)
-        return IDB_DIGITIZER_9A;
-    if (strcmp(modelVariant, "NA") == 0)
-        return IDB_DIGITIZER_NA;
-    if (strcmp(modelVariant, "9E") == 0)
-        return IDB_DIGITIZER_9E;
-    if (strcmp(modelVariant, "A2") == 0)
-        return IDB_DIGITIZER_A2;
-    return IDB_DIGITIZER_9A;
+    return DigitizerPictureFor(modelVariant, IDB_DIGITIZER_9A);
 }
 
 static void ShowMegabytes(HWND dialog, int id, unsigned long long megabytes)

@@ -1,6 +1,6 @@
 #include "control_locks.h"
 
-#include "ui/resource.h"
+#include "res/resource.h"
 #include "ui/size_units.h"
 
 namespace {

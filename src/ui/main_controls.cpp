@@ -3,8 +3,8 @@
 #include <stdlib.h>
 
 #include "frame/session.h"
+#include "res/resource.h"
 #include "scanner/scan_params.h"
-#include "ui/resource.h"
 
 namespace {
 
@@ -79,6 +79,5 @@ void OnTopCenter(HWND dialog, DSData* ds)
     s->topCenter = s->topCenter ? 0 : 1;
     CheckDlgButton(dialog, IDC_TOP_CENTER, s->topCenter ? BST_CHECKED : BST_UNCHECKED);
     SetScanParams(dialog, ds);
-    uint32_t value = s->topCenter;
-    NotifyHostValue(19, ds, &value, sizeof value);
+    NotifyHostU32(PARAM_TOP_CENTER, ds, s->topCenter);
 }

@@ -4,10 +4,12 @@
 
 #include "frame/dialog_window.h"
 #include "frame/instance.h"
+#include "frame/session.h"
 #include "frame/text_copy.h"
 #include "imagefile/grey_palette.h"
 #include "imagefile/more_dicom_dialog.h"
 #include "pipeline/preview_area.h"
+#include "res/resource.h"
 #include "scanner/auto_size.h"
 #include "scanner/batch_scan.h"
 #include "scanner/param_sync.h"
@@ -17,7 +19,6 @@
 #include "ui/control_locks.h"
 #include "ui/digitizer_info.h"
 #include "ui/password_dialogs.h"
-#include "ui/resource.h"
 #include "ui/scan_size_dialog.h"
 #include "ui/size_units.h"
 
@@ -186,12 +187,6 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return TRUE;
     }
     return FALSE;
-}
-
-bool SessionComplete(const DSData* ds)
-{
-    return ds && ds->HostServices && ds->ScannerInfo && ds->ScanSettings && ds->ScanArea &&
-           ds->ImageControl && ds->OutputSettings;
 }
 
 void ShowDicomButtonsForFormat(HWND dialog, const DSData* ds)

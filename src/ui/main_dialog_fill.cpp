@@ -2,12 +2,13 @@
 
 #include <stdio.h>
 
+#include "digitizer/toolkit.h"
 #include "frame/session.h"
+#include "frame/status_line.h"
 #include "frame/text_copy.h"
+#include "res/resource.h"
 #include "scanner/scan_lists.h"
 #include "scanner/scan_params.h"
-#include "scanner/toolkit.h"
-#include "ui/resource.h"
 #include "ui/size_units.h"
 
 namespace {
@@ -15,11 +16,6 @@ namespace {
 const char kModuleVersion[] = "5.2.1";
 const uint16_t kFeederStages = 13;
 const uint16_t kFeederAttached = 16;
-
-void ShowStatus(HWND dialog, const char* text)
-{
-    SetDlgItemTextA(dialog, IDC_STATUS, text);
-}
 
 void ShowStoredSize(HWND dialog, const ScanSettings* s)
 {
@@ -51,11 +47,6 @@ void ShowFeederTitle(HWND dialog, DSData* ds)
     }
 }
 
-void NotifyU32(int32_t id, DSData* ds, uint32_t value)
-{
-    NotifyHostValue(id, ds, &value, sizeof value);
-}
-
 void ShowOutputChoices(HWND dialog, const DSData* ds)
 {
     const ImageControl* c = ds->ImageControl;
@@ -73,9 +64,8 @@ void DropAveraging(DSData* ds)
     s->darkEnhance = 0;
     c->lineAveraging = 0;
     c->averageCount = 1;
-    NotifyU32(13, ds, s->darkEnhance);
-    uint32_t pair[2] = {0, 1};
-    NotifyHostValue(15, ds, pair, sizeof pair);
+    NotifyHostU32(PARAM_DARK_ENHANCE, ds, s->darkEnhance);
+    NotifyHostPair(PARAM_LINE_AVERAGING, ds, c->lineAveraging, c->averageCount);
 }
 
 }  // namespace
@@ -121,7 +111,7 @@ void FillDialogFromSession(DSData* ds)
     c->memTransferEnabled = EqualNoCase(flag, "ON") ? 1 : 0;
     if (info->feederStatus != kFeederAttached || info->feederCapacity == 1) {
         c->multiFilmMode = 0;
-        NotifyU32(22, ds, 0);
+        NotifyHostU32(PARAM_MULTI_FILM, ds, 0);
     }
     ShowOutputChoices(dialog, ds);
     if (info->lineAveragingCapability == 0)

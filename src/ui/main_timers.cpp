@@ -2,11 +2,11 @@
 
 #include <stdlib.h>
 
+#include "digitizer/units.h"
 #include "frame/text_copy.h"
+#include "res/resource.h"
 #include "scanner/scan_lists.h"
 #include "scanner/scan_params.h"
-#include "scanner/units.h"
-#include "ui/resource.h"
 
 namespace {
 

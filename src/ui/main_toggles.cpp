@@ -2,16 +2,16 @@
 
 #include <string.h>
 
+#include "digitizer/toolkit.h"
 #include "frame/session.h"
 #include "frame/text_copy.h"
+#include "res/resource.h"
 #include "scanner/auto_size.h"
 #include "scanner/digitizer_wait.h"
 #include "scanner/param_sync.h"
 #include "scanner/prescan.h"
 #include "scanner/scan_lists.h"
-#include "scanner/toolkit.h"
 #include "ui/control_locks.h"
-#include "ui/resource.h"
 
 namespace {
 
@@ -37,8 +37,7 @@ void Check(HWND dialog, int id, uint32_t on)
 
 void NotifyMultiFilmMode(DSData* ds)
 {
-    uint32_t value = ds->ImageControl->multiFilmMode;
-    NotifyHostValue(22, ds, &value, sizeof value);
+    NotifyHostU32(PARAM_MULTI_FILM, ds, ds->ImageControl->multiFilmMode);
 }
 
 // 0 when the operator wants no more of this note.

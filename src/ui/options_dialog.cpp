@@ -8,38 +8,27 @@
 #include <string.h>
 
 #include "FilmCore.h"
+#include "digitizer/units.h"
 #include "frame/dialog_window.h"
 #include "frame/instance.h"
 #include "frame/session.h"
 #include "frame/tables.h"
 #include "frame/text_copy.h"
+#include "res/resource.h"
 #include "scanner/diagnostics.h"
 #include "scanner/param_sync.h"
 #include "scanner/scan_lists.h"
 #include "scanner/scan_params.h"
-#include "scanner/units.h"
 #include "ui/about_dialog.h"
 #include "ui/control_locks.h"
 #include "ui/digitizer_info.h"
 #include "ui/password_dialogs.h"
-#include "ui/resource.h"
 
 enum { TABLE_TIMER = 99, TABLE_TIMER_MS = 333, SCROLL_REST = 5, THRESHOLD_MAX = 255 };
 
 static HWND MainDialog(const DSData* ds)
 {
     return static_cast<HWND>(ds->HostServices->mainDialog);
-}
-
-static void NotifyValue(int32_t id, DSData* ds, uint32_t value)
-{
-    NotifyHostValue(id, ds, &value, sizeof value);
-}
-
-static void NotifyPair(int32_t id, DSData* ds, uint32_t flag, uint32_t value)
-{
-    uint32_t pair[2] = {flag, value};
-    NotifyHostValue(id, ds, pair, sizeof pair);
 }
 
 static void SetNumber(HWND dialog, int id, unsigned value)
@@ -162,7 +151,7 @@ static void ShowTwelveHigh(HWND dialog, DSData* ds)
     }
     ShowWindow(GetDlgItem(dialog, IDC_TWELVE_HIGH), SW_HIDE);
     ds->ImageControl->twelveHigh = 0;
-    NotifyValue(23, ds, 0);
+    NotifyHostU32(PARAM_TWELVE_HIGH, ds, 0);
 }
 
 static void CheckPair(HWND dialog, int first, int second, bool firstOn)
@@ -231,7 +220,7 @@ static void OnDarkEnhance(HWND dialog, DSData* ds)
     ShowCheck(dialog, IDC_DARK_ENHANCE, s->darkEnhance);
     if (MainDialog(ds))
         SetScanParams(MainDialog(ds), ds);
-    NotifyValue(13, ds, s->darkEnhance);
+    NotifyHostU32(PARAM_DARK_ENHANCE, ds, s->darkEnhance);
 }
 
 // A box that only flips its flag and tells the host.
@@ -239,7 +228,7 @@ static void ToggleAndNotify(HWND dialog, DSData* ds, int id, uint32_t* flag, int
 {
     *flag = !*flag;
     ShowCheck(dialog, id, *flag);
-    NotifyValue(parameter, ds, *flag);
+    NotifyHostU32(parameter, ds, *flag);
 }
 
 static void OnLineAveraging(HWND dialog, DSData* ds)
@@ -247,7 +236,7 @@ static void OnLineAveraging(HWND dialog, DSData* ds)
     ImageControl* c = ds->ImageControl;
     c->lineAveraging = !c->lineAveraging;
     ShowLineAveraging(dialog, c);
-    NotifyPair(15, ds, c->lineAveraging, c->averageCount);
+    NotifyHostPair(PARAM_LINE_AVERAGING, ds, c->lineAveraging, c->averageCount);
 }
 
 static void OnBilevel(HWND dialog, DSData* ds)
@@ -256,7 +245,7 @@ static void OnBilevel(HWND dialog, DSData* ds)
     c->bilevelScanning = !c->bilevelScanning;
     ShowBilevel(dialog, c);
     FillDepthList(MainDialog(ds), ds, 1);
-    NotifyPair(16, ds, c->bilevelScanning, c->bitThreshold);
+    NotifyHostPair(PARAM_BILEVEL, ds, c->bilevelScanning, c->bitThreshold);
 }
 
 static void OnMaxLength(HWND dialog, DSData* ds, uint32_t inches)
@@ -312,7 +301,7 @@ static void OnThresholdArrow(HWND dialog, DSData* ds, int step)
     ImageControl* c = ds->ImageControl;
     c->bitThreshold = Limit(ReadNumber(dialog, IDC_THRESHOLD) + step, 0, THRESHOLD_MAX);
     SetNumber(dialog, IDC_THRESHOLD, c->bitThreshold);
-    NotifyPair(16, ds, c->bilevelScanning, c->bitThreshold);
+    NotifyHostPair(PARAM_BILEVEL, ds, c->bilevelScanning, c->bitThreshold);
     SetScrollPos(GetDlgItem(dialog, IDC_THRESHOLD_SCROLL), SB_CTL, SCROLL_REST, TRUE);
 }
 
@@ -373,7 +362,7 @@ static void OnOk(HWND dialog, DSData* ds)
     c->bitThreshold = Limit(ReadNumber(dialog, IDC_THRESHOLD, c->bitThreshold), 0, THRESHOLD_MAX);
     TableSelectByName(dialog, ds);
     c->averageCount = AverageCountFrom(dialog);
-    NotifyPair(15, ds, c->lineAveraging, c->averageCount);
+    NotifyHostPair(PARAM_LINE_AVERAGING, ds, c->lineAveraging, c->averageCount);
     ApplyUnits(dialog, ds);
 
     s->exposure = static_cast<uint16_t>(Limit(s->exposure, s->exposureMin, s->exposureMax));
@@ -394,10 +383,10 @@ static void OnCommand(HWND dialog, int id, int notification)
     DSData* ds = DialogSession(dialog);
     switch (id) {
     case IDC_DARK_ENHANCE: OnDarkEnhance(dialog, ds); break;
-    case IDC_TWELVE_HIGH: ToggleAndNotify(dialog, ds, id, &ds->ImageControl->twelveHigh, 23); break;
+    case IDC_TWELVE_HIGH: ToggleAndNotify(dialog, ds, id, &ds->ImageControl->twelveHigh, PARAM_TWELVE_HIGH); break;
     case IDC_TABLE_LIST: OnTableList(dialog, notification); break;
     case IDC_LINE_AVERAGING: OnLineAveraging(dialog, ds); break;
-    case IDC_AUTO_EJECT: ToggleAndNotify(dialog, ds, id, &ds->ImageControl->autoEject, 12); break;
+    case IDC_AUTO_EJECT: ToggleAndNotify(dialog, ds, id, &ds->ImageControl->autoEject, PARAM_AUTO_EJECT); break;
     case IDC_BILEVEL: OnBilevel(dialog, ds); break;
     case IDC_MAX_LENGTH_17: OnMaxLength(dialog, ds, 17); break;
     case IDC_MAX_LENGTH_51: OnMaxLength(dialog, ds, 51); break;

@@ -7,9 +7,9 @@
 #include "frame/dialog_window.h"
 #include "frame/session.h"
 #include "frame/text_copy.h"
+#include "res/resource.h"
 #include "ui/control_locks.h"
 #include "ui/password_code.h"
-#include "ui/resource.h"
 
 static const char kSection[] = "Security";
 static const uint32_t kEveryGroup = 0xFFFFFFFFu;

@@ -1,7 +1,7 @@
 #include "main_dialog.h"
 
+#include "digitizer/toolkit.h"
 #include "pipeline/preview_area.h"
-#include "scanner/toolkit.h"
 #include "ui/bitmap_turn.h"
 
 namespace {

@@ -4,13 +4,13 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "digitizer/units.h"
+#include "frame/dialog_window.h"
 #include "frame/session.h"
 #include "frame/text_copy.h"
+#include "res/resource.h"
 #include "scanner/scan_params.h"
-#include "scanner/units.h"
 #include "ui/film_sizes.h"
-#include "ui/resource.h"
-#include "frame/dialog_window.h"
 
 static const char kSection[] = "IMAGE_SIZESET";
 static const char kDefaultSet[] = "14X51,14X17,14X14,11X14,10X12,9.5X9.5,8X10,7X17,6X12,5X12,5X7";

@@ -3,11 +3,11 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include "digitizer/units.h"
 #include "frame/session.h"
 #include "frame/text_copy.h"
+#include "res/resource.h"
 #include "scanner/scan_lists.h"
-#include "scanner/units.h"
-#include "ui/resource.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
-# Operator interface: the film size texts, the password's stored form and
-# the preview's quarter turn are portable, the dialogs Win32.
+# Floor: ui, the top. The operator's dialogs and their procedures; may
+# include every floor below. The film size texts, the password's stored
+# form and the preview's quarter turn are portable, the dialogs Win32.
 list(APPEND FILMCORE_PORTABLE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/film_sizes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/password_code.cpp

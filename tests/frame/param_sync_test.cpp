@@ -10,7 +10,7 @@
 #include "box_responder.h"
 #include "main_dialog_stub.h"
 #include "session_fixture.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string.h>
 
 #include "frame/text_copy.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

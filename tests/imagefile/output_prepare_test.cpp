@@ -5,7 +5,7 @@
 
 #include "frame/text_copy.h"
 #include "imagefile/output_prepare.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "imagefile/grey_palette.h"
 #include "imagefile/more_dicom_dialog.h"
 #include "imagefile/patient_dialog.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "main_dialog_stub.h"
 #include "pipeline/dib.h"
 #include "pipeline/preview_area.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

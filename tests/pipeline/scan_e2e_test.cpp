@@ -11,7 +11,7 @@
 #include "box_responder.h"
 #include "frame/clock.h"
 #include "scan_fixture.h"
-#include "scanner/toolkit.h"
+#include "digitizer/toolkit.h"
 
 namespace {
 

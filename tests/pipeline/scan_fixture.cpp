@@ -5,7 +5,7 @@
 
 #include "box_responder.h"
 #include "pipeline/scan_proc.h"
-#include "scanner/toolkit.h"
+#include "digitizer/toolkit.h"
 
 static ImageScript g_image;
 

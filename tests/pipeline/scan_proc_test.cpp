@@ -9,7 +9,7 @@
 #include "pipeline/scan_proc.h"
 #include "scan_fixture.h"
 #include "test_files.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 TEST_F(ScriptedScan, FileScansAskForWholeLinesAndWriteEveryLine)
 {

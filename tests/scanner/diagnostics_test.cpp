@@ -9,7 +9,7 @@
 
 #include "main_dialog_stub.h"
 #include "scanner/diagnostics.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "box_responder.h"
 #include "main_dialog_stub.h"
 #include "scanner/scanner_init.h"
-#include "scanner/toolkit.h"
-#include "ui/resource.h"
+#include "digitizer/toolkit.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "scanner/toolkit.h"
+#include "digitizer/toolkit.h"
 #include "test_files.h"
 
 namespace {

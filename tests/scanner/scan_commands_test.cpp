@@ -19,10 +19,10 @@
 #include "scanner/prescan.h"
 #include "scanner/scan_command.h"
 #include "scanner/scan_lists.h"
-#include "scanner/toolkit.h"
+#include "digitizer/toolkit.h"
 #include "main_dialog_stub.h"
 #include "test_files.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

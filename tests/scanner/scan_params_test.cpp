@@ -7,14 +7,14 @@
 
 #include "box_responder.h"
 #include "main_dialog_stub.h"
-#include "scanner/scan_controls.h"
+#include "frame/scan_controls.h"
 #include "scanner/scan_lists.h"
 #include "scanner/scan_params.h"
 #include "scanner/scanner_init.h"
 #include "kit_spy.h"
-#include "scanner/toolkit.h"
+#include "digitizer/toolkit.h"
 #include "test_files.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

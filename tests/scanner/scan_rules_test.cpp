@@ -5,10 +5,10 @@
 #include <cstring>
 #include <limits>
 
-#include "scanner/line_width.h"
-#include "scanner/reply_word.h"
-#include "scanner/scan_region.h"
-#include "scanner/units.h"
+#include "digitizer/line_width.h"
+#include "digitizer/reply_word.h"
+#include "digitizer/scan_region.h"
+#include "digitizer/units.h"
 
 namespace {
 

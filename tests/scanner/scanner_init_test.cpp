@@ -8,12 +8,12 @@
 #include "box_responder.h"
 #include "frame/clock.h"
 #include "main_dialog_stub.h"
-#include "scanner/pump_messages.h"
+#include "digitizer/pump_messages.h"
 #include "scanner/scanner_init.h"
-#include "scanner/toolkit.h"
+#include "digitizer/toolkit.h"
 #include "scanner/warmup_dialog.h"
 #include "kit_spy.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

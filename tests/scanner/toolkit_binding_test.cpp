@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "scanner/toolkit.h"
+#include "digitizer/toolkit.h"
 #include "test_files.h"
 
 TEST(ToolkitBinding, MissingDllOrMissingFunctionsBindStandIns)

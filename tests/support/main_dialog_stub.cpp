@@ -6,28 +6,30 @@
 #include <sstream>
 
 #include "box_responder.h"
+#include "digitizer/toolkit.h"
 #include "frame/clock.h"
+#include "frame/status_line.h"
 #include "pipeline/preview_area.h"
 #include "scanner/scanner_init.h"
-#include "scanner/toolkit.h"
 #include "test_files.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 // Posted rather than sent so that it only lands when the pipeline pumps,
 // and not a WM_COMMAND, which the pump keeps from the dialog.
 static const UINT WM_STUB_CLICK_CANCEL = WM_APP + 11;
 
 static HWND g_dialog = nullptr;
-static WNDPROC g_statusProc = nullptr;
 static std::vector<std::string> g_status;
 static std::map<int, int> g_commands;
 static int g_closes = 0, g_progressCount = 0, g_cancelAfterProgress = 0, g_cancelFilm = 0;
 
-static LRESULT CALLBACK StatusProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
+// In front of the status line's writer while the stub is open, as the
+// virtual clock stands in front of the real one.
+static void RecordStatus(HWND dialog, const char* text, bool paintNow)
 {
-    if (message == WM_SETTEXT && lParam)
-        g_status.push_back(reinterpret_cast<const char*>(lParam));
-    return CallWindowProcA(g_statusProc, control, message, wParam, lParam);
+    if (dialog == g_dialog)
+        g_status.push_back(text);
+    WriteStatusControl(dialog, text, paintNow);
 }
 
 static void OnCancel(HWND dialog)
@@ -57,8 +59,6 @@ static INT_PTR CALLBACK ScanDialogStubProc(HWND dialog, UINT message, WPARAM wPa
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
-        g_statusProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-            GetDlgItem(dialog, IDC_STATUS), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StatusProc)));
         return TRUE;
     case WM_STUB_CLICK_CANCEL:
         OnCancel(dialog);
@@ -70,8 +70,10 @@ static INT_PTR CALLBACK ScanDialogStubProc(HWND dialog, UINT message, WPARAM wPa
         ++g_closes;
         return TRUE;
     case WM_NCDESTROY:
-        if (dialog == g_dialog)
+        if (dialog == g_dialog) {
             g_dialog = nullptr;
+            StatusLineUseWriter(nullptr);
+        }
         return FALSE;
     }
     return FALSE;
@@ -82,6 +84,8 @@ HWND CreateScanDialogStub(DSData* ds)
     ResetScanDialogStub();
     g_dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
                                   ScanDialogStubProc, reinterpret_cast<LPARAM>(ds));
+    if (g_dialog)
+        StatusLineUseWriter(RecordStatus);
     return g_dialog;
 }
 

@@ -90,13 +90,8 @@ static void CloseRequest(DSData*) {}
 void NewTestSession(TestSession* s)
 {
     *s = TestSession();
-    s->ds.HostServices = &s->host;
-    s->ds.ScannerInfo = &s->scanner;
-    s->ds.ScanSettings = &s->settings;
-    s->ds.ScanArea = &s->area;
-    s->ds.ImageControl = &s->image;
-    s->ds.OutputSettings = &s->output;
-    for (int32_t id = 1; id <= 23; ++id)
+    LinkSessionRecords(&s->ds, &s->host, &s->scanner, &s->settings, &s->area, &s->image, &s->output);
+    for (int32_t id = PARAM_FORMAT_NAME; id <= PARAM_TWELVE_HIGH; ++id)
         s->syncTable.push_back(SyncEntry{id, kRecorders[id]});
     s->syncTable.push_back(SyncEntry{0, nullptr});
     g_current = s;

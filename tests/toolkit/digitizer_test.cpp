@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "scanner/toolkit.h"
+#include "digitizer/toolkit.h"
 #include "test_files.h"
 
 #ifdef _WIN32

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <vector>
 
-#include "scanner/toolkit.h"
+#include "digitizer/toolkit.h"
 #include "test_files.h"
 #include "vd_config.h"
 #include "vd_digitizer.h"

@@ -9,7 +9,7 @@
 #include "main_dialog_stub.h"
 #include "scanner/scan_lists.h"
 #include "ui/control_locks.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 #include "ui/size_units.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "main_dialog_stub.h"
 #include "ui/about_dialog.h"
 #include "ui/digitizer_info.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

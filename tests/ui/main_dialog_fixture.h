@@ -16,10 +16,10 @@
 #include "box_responder.h"
 #include "frame/clock.h"
 #include "main_dialog_stub.h"
-#include "scanner/toolkit.h"
+#include "digitizer/toolkit.h"
 #include "session_fixture.h"
 #include "test_files.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 static_assert(BOX_ICON_STOP == 1 && BOX_ICON_QUESTION == 3 && BOX_ICON_INFORMATION == 4,
               "the icon codes in the box texts of the tests");

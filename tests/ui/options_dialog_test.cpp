@@ -12,7 +12,7 @@
 #include "main_dialog_stub.h"
 #include "scanner/scan_lists.h"
 #include "ui/password_dialogs.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

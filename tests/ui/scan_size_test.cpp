@@ -11,7 +11,7 @@
 #include "main_dialog_stub.h"
 #include "scanner/scan_lists.h"
 #include "ui/film_sizes.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 #include "ui/scan_size_dialog.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

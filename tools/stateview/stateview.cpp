@@ -16,7 +16,7 @@
 
 #include "FilmCore.h"
 #include "scanner/diagnostics.h"
-#include "scanner/toolkit.h"
+#include "digitizer/toolkit.h"
 #include "ui/password_dialogs.h"
 #include "ui/scan_size_dialog.h"
 

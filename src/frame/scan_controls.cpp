@@ -2,7 +2,7 @@
 
 #include <stdint.h>
 
-#include "ui/resource.h"
+#include "res/resource.h"
 
 static const int kScanControls[] = {
     IDC_RESOLUTION, IDC_FILM_COUNT, IDC_DEPTH, IDC_DARK_ENHANCE, IDC_TOP, IDC_TOP_LABEL,

@@ -2,11 +2,11 @@
 // one of its functions, is missing: every stand-in fails without touching
 // anything but its own out-values, so start-up reports "no adapter" instead
 // of crashing.
-#include "scanner/toolkit.h"
+#include "digitizer/toolkit.h"
 
 #include <string.h>
 
-#include "scanner/toolkit_functions.h"
+#include "digitizer/toolkit_functions.h"
 
 namespace {
 

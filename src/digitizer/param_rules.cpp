@@ -1,6 +1,6 @@
 #include "param_rules.h"
 
-#include "scanner/units.h"
+#include "digitizer/units.h"
 
 uint32_t NormaliseResolution(uint32_t dpi)
 {

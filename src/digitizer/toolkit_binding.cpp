@@ -4,9 +4,9 @@
 
 #include <string.h>
 
+#include "digitizer/toolkit.h"
+#include "digitizer/toolkit_functions.h"
 #include "frame/text_copy.h"
-#include "scanner/toolkit.h"
-#include "scanner/toolkit_functions.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <string.h>
 
+#include "digitizer/toolkit.h"
 #include "frame/clock.h"
-#include "scanner/toolkit.h"
 
 static const uint16_t kPageBytes = 128;
 static const int kAttempts = 20;

@@ -1,0 +1,2 @@
+// Sideways between the writers and the digitizer helpers.
+#include "digitizer/units.h"
