@@ -96,7 +96,7 @@ bool OpenHostSession(HostSession* s, const HostOptions& options)
     h->closeRequest = OnCloseRequest;
     h->readProfileString = HostReadProfile;
     h->writeProfileString = HostWriteProfile;
-    ApplyNoteSettings(&s->image);
+    LoadNoteSettings(&s->image, HostReadProfile);
     RegDSSyncFunctions(HostSyncTable(), &s->ds);
     DescribeDicomImages();
     OutputSettings* o = &s->output;

@@ -19,17 +19,3 @@ uint32_t HostReadProfile(const char* section, const char* key, char* buffer, uin
 {
     return GetPrivateProfileStringA(section, key, defaultText, buffer, size, g_iniPath);
 }
-
-static uint8_t NoteOn(const char* section, const char* key)
-{
-    char value[16];
-    HostReadProfile(section, key, value, sizeof value, "");
-    return lstrcmpA(value, "OFF") != 0 ? 1 : 0;
-}
-
-void ApplyNoteSettings(ImageControl* image)
-{
-    image->flipWarning = NoteOn("SAVE_IMG_TO_DISK", "FlipWarning");
-    image->flipWarningFirstTime = NoteOn("SAVE_IMG_TO_DISK", "FlipWarningFirstTime");
-    image->prescanNote = NoteOn("PRESCAN_INFO", "PrescanInfo");
-}

@@ -394,6 +394,24 @@ static inline void LinkSessionRecords(DSData* ds, HostServices* host, ScannerInf
     ds->OutputSettings = output;
 }
 
+/* The operator's notes (staging, first-time staging, multi-film prescan)
+   are on until the library has stored "OFF" for them: an outer module sets
+   them from its settings at session start. */
+static inline uint8_t NoteSettingOn(HostReadProfileFn read, const char* section, const char* key)
+{
+    char value[16] = {0};
+    if (read)
+        read(section, key, value, sizeof value, "");
+    return !(value[0] == 'O' && value[1] == 'F' && value[2] == 'F' && value[3] == 0);
+}
+
+static inline void LoadNoteSettings(ImageControl* image, HostReadProfileFn read)
+{
+    image->flipWarning = NoteSettingOn(read, "SAVE_IMG_TO_DISK", "FlipWarning");
+    image->flipWarningFirstTime = NoteSettingOn(read, "SAVE_IMG_TO_DISK", "FlipWarningFirstTime");
+    image->prescanNote = NoteSettingOn(read, "PRESCAN_INFO", "PrescanInfo");
+}
+
 /* ---- Session exports ---------------------------------------------------- */
 
 FILMCORE_API int32_t InitDSData(DSData* ds);

@@ -39,21 +39,6 @@ uint32_t ReadSetting(const char* section, const char* key, char* buffer, uint32_
     return GetPrivateProfileStringA(section, key, defaultText ? defaultText : "", buffer, size, g_settingsPath);
 }
 
-uint8_t NoteOn(const char* section, const char* key)
-{
-    char value[16];
-    ReadSetting(section, key, value, sizeof value, "");
-    return lstrcmpA(value, "OFF") != 0 ? 1 : 0;
-}
-
-// The operator's notes are on until FilmCore has stored "OFF" for them.
-void ApplyNoteSettings(ImageControl* image)
-{
-    image->flipWarning = NoteOn("SAVE_IMG_TO_DISK", "FlipWarning");
-    image->flipWarningFirstTime = NoteOn("SAVE_IMG_TO_DISK", "FlipWarningFirstTime");
-    image->prescanNote = NoteOn("PRESCAN_INFO", "PrescanInfo");
-}
-
 template <typename T>
 bool Bind(HMODULE module, const char* name, T* call)
 {
@@ -222,7 +207,7 @@ SourceSession* OpenSession(HINSTANCE instance, const TW_IDENTITY* app, TW_UINT16
     s->core.initDSData(&s->ds);
     s->services.readProfileString = ReadSetting;
     s->services.writeProfileString = WriteSetting;
-    ApplyNoteSettings(&s->image);
+    LoadNoteSettings(&s->image, ReadSetting);
     s->services.imageReady = OnFilmScanned;
     s->services.closeRequest = OnCloseRequested;
     s->owner = CreateOwner(instance);
