@@ -4,6 +4,7 @@
 
 #include "frame/memgroups.h"
 #include "scan_fixture.h"
+#include "ui/resource.h"
 
 namespace {
 
@@ -84,6 +85,31 @@ TEST_F(MemScan, AsksForExactlyTheLinesWantedUntilTheEndOfTheImageAndFinishes)
     s.settings.scanState = 1;
     EXPECT_EQ(MemStopScan(&s.ds), 1);
     EXPECT_TRUE(s.settings.scanState == 2 && Image().stopScans == stops) << "the digitizer is not told";
+}
+
+// Ending the transfer states what was delivered as the whole image, however
+// much programming expected: 100 % of the bytes done, or 0 % of nothing.
+TEST_F(MemScan, FinishCountsTheBytesDoneAsTheWholeImage)
+{
+    for (const uint32_t wanted : {0u, 1u, 9u}) {
+        SCOPED_TRACE(testing::Message() << wanted << " lines read");
+        NewImage();
+        Program(2000, 30, 8, "");
+        s.settings.progressTotal = 60000;
+        s.settings.progressPercent = 7;
+        s.settings.progressBytes = 1234;
+        Start();
+        if (wanted)
+            ASSERT_EQ(ReadBlock(64000, wanted).lines, wanted);
+        const int progress = StubCommandsReceived(IDM_REPAINT_PROGRESS);
+        EXPECT_EQ(MemScanFinish(&s.ds), 1);
+        const uint32_t done = wanted * 2000;
+        EXPECT_EQ(s.settings.progressBytes, done);
+        EXPECT_EQ(s.settings.progressTotal, done);
+        EXPECT_EQ(s.settings.progressPercent, wanted ? 100u : 0u);
+        EXPECT_EQ(StubCommandsReceived(IDM_REPAINT_PROGRESS), progress + 1);
+        EXPECT_EQ(s.settings.imageHeight, wanted);
+    }
 }
 
 TEST_F(MemScan, TwelveBitSamplesMoveIntoTheHighBitsOnlyAtDepth12)

@@ -17,6 +17,7 @@
 #include "imagefile/output_writer.h"
 #include "pipeline/dib.h"
 #include "pipeline/rsz_bitlist.h"
+#include "pipeline/scan_lines.h"
 #include "pipeline/scan_proc.h"
 #include "session_fixture.h"
 #include "test_files.h"
@@ -75,6 +76,31 @@ Bytes GreyDib(uint32_t width, uint32_t height, uint32_t colours = 256, uint16_t 
 // The line file is a part file of the output, created new: a file that is
 // there under any name a scan might think of stays as it was, and a name
 // too long for tempPath is refused whole, never cut.
+// The region cut at each depth: two bytes a sample only above 8 bits, and a
+// region wider than the delivered line held to it.
+TEST(ScanLines, ARegionKeepsTwoBytesASampleOnlyAbove8Bits)
+{
+    const struct { uint32_t depth, scanPixels, width, lineBytes; } cases[] = {
+        {1, 1000, 300, 300}, {8, 1000, 300, 300}, {12, 1000, 300, 600}, {16, 1000, 300, 600}, {16, 200, 200, 400},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.depth << " bits of " << c.scanPixels);
+        ScanArea area = {};
+        ScanSettings settings = {};
+        ImageControl control = {};
+        area.cropLeft = 0.5f;
+        area.cropRight = 2.5f;  // 2 inches at 150 dpi
+        settings.resolution = 150;
+        settings.bitDepth = c.depth;
+        settings.scanPixels = c.scanPixels;
+        control.leftSkip = 7;
+        SetScanWidth(&area, &settings, &control);
+        EXPECT_EQ(settings.scanWidth, c.width);
+        EXPECT_EQ(settings.lineBytes, c.lineBytes);
+        EXPECT_EQ(control.leftSkip, 0u);
+    }
+}
+
 TEST_F(PortablePipeline, LineFileIsANewPartFileOfTheOutputAndFitsTempPath)
 {
     Records r(64);

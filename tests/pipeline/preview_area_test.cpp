@@ -174,6 +174,40 @@ TEST_F(PreviewArea, ScanRefusalsAndTheUntouchedSelection)
     EXPECT_EQ(s.area.selection[1], f.top + 10);  // left normalised
 }
 
+// Only a selection that is the frame on all four edges skips the cut: one
+// pixel in from any single edge is a region, converted before the scan.
+TEST_F(PreviewArea, ASelectionOnePixelInsideAnyFrameEdgeIsARegion)
+{
+    PlaceFramePrescan();  // the image fills the frame at 20 px an inch
+    Paint();
+    const float width = float(f.right - f.left) / 20;
+    Drag(f.left, f.top, f.right + 10, f.bottom + 10);  // held at the frame's far corner
+    s.area.left = s.area.right = -1.0f;
+    Scan();
+    EXPECT_EQ(s.settings.selectionFlags & 1, 1);
+    EXPECT_EQ(s.area.left, -1.0f) << "the whole frame is not converted";
+    const struct { int left, top, right, bottom; float inchLeft, inchRight; } inside[] = {
+        {f.left + 1, f.top, f.right, f.bottom, 0.05f, width},
+        {f.left, f.top + 1, f.right, f.bottom, 0.0f, width},
+        {f.left, f.top, f.right - 1, f.bottom, 0.0f, width - 0.05f},
+        {f.left, f.top, f.right, f.bottom - 1, 0.0f, width},
+    };
+    int scans = 1;
+    for (const auto& e : inside) {
+        SCOPED_TRACE(testing::Message() << "selection " << e.left << "," << e.top << " " << e.right << "," << e.bottom);
+        s.settings.selectionFlags = 1;
+        s.area.prescanMode = 1;
+        Drag(e.left, e.top, e.right, e.bottom);
+        Scan();
+        EXPECT_EQ(s.settings.selectionFlags & 1, 0);
+        EXPECT_EQ(s.area.prescanMode, 0u);
+        EXPECT_EQ(StubCommandsReceived(IDM_SCAN_REGION), ++scans);
+        EXPECT_NEAR(s.area.left, e.inchLeft, 1e-4);
+        EXPECT_NEAR(s.area.right, e.inchRight, 1e-4);
+    }
+    EXPECT_EQ(BoxResponderMessageBoxes().size(), 0u);
+}
+
 TEST_F(PreviewArea, PaintShowsBackgroundImageAndRulerTicks)
 {
     Paint();

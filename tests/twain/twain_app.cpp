@@ -505,6 +505,15 @@ void CaseNegotiate()
     OpenSource();
     Report("resolution 1234", SetOne(ICAP_XRESOLUTION, TWTY_FIX32, Fix(1234)));
     printf("resolution now %u\n", Current(ICAP_XRESOLUTION) & 0xffff);
+    // The one image of a flatbed is document 1, page 1, frame 1, whatever
+    // the application's record held.
+    for (TW_UINT16 msg : {MSG_GET, MSG_GETDEFAULT}) {
+        TW_IMAGELAYOUT layout;
+        memset(&layout, 0xff, sizeof layout);
+        Source(DG_IMAGE, DAT_IMAGELAYOUT, msg, &layout);
+        printf("layout %u numbers %u %u %u\n", msg, (unsigned)layout.DocumentNumber, (unsigned)layout.PageNumber,
+               (unsigned)layout.FrameNumber);
+    }
     Report("depth 4", SetOne(ICAP_BITDEPTH, TWTY_UINT16, 4));
     Report("unsupported cap", SetOne(0x1030, TWTY_UINT16, 1));
     Report("wrong item type", SetOne(ICAP_BITDEPTH, TWTY_FIX32, 8));

@@ -273,6 +273,7 @@ def case_negotiate():
     for what, answer in expected.items():
         check("%s rc %s\n" % (what, answer) in out, "%s: expected rc %s in:\n%s" % (what, answer, out))
     check("resolution now 800\n" in out and "pending after reset 0\n" in out, "nearest resolution, reset:\n" + out)
+    check("layout 1 numbers 1 1 1\n" in out and "layout 3 numbers 1 1 1\n" in out, "layout numbers:\n" + out)
 
 
 install_source()
