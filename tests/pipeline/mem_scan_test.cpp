@@ -4,7 +4,7 @@
 
 #include "frame/memgroups.h"
 #include "scan_fixture.h"
-#include "ui/resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "box_responder.h"
 #include "kit_spy.h"
 #include "frame/clock.h"
+#include "frame/status_line.h"
 #include "frame/text_copy.h"
 #include "scanner/batch_scan.h"
 #include "scanner/digitizer_wait.h"
@@ -223,6 +225,37 @@ TEST_F(ScanCommands, FilmInTheTransportIsNotStaged)
     EXPECT_EQ(0, CallCount("stageFilmInFD") + CallCount("setFDStageMode"));
     EXPECT_EQ(0, Count(StubStatusHistory(), "Loading film..."));
     EXPECT_EQ(logBefore + static_cast<long long>(strlen("Get paper sensor")), FileSize("c:\\nqt\\twnqt32.log"));
+}
+
+// The paper sensor sees a film; the feeder reports it at the exit (0x0D) or
+// in the transport (0x0F), where there is nothing to stage, or elsewhere.
+TEST_F(ScanCommands, FeederPositionDecidesWhetherTheFilmIsStaged)
+{
+    static uint8_t position;
+    const struct { uint8_t position; bool staged; } cases[] = {
+        {0x0D, false}, {0x0F, false}, {0x0C, true}, {0x0E, true}, {0x00, true},
+    };
+    Start("");
+    ScanKit kit = *Toolkit();
+    kit.getPaperStatus = [](uint8_t* sensor) -> TkStatus { sensor[0] = 1; return 0; };
+    kit.Diagnostics = [](const uint8_t* command, uint16_t, uint8_t* reply, uint16_t length) -> TkStatus {
+        if (command[0] == 0x8E)
+            std::snprintf(reinterpret_cast<char*>(reply), length, "8E 00%02X", position);
+        return 6;
+    };
+    ToolkitInstall(&kit);  // over the spy Start put in front
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "position " << int(c.position));
+        position = c.position;
+        ClearCalls();
+        ResetScanDialogStub();
+        ForgetScanStatus();  // each case's texts counted afresh
+        EXPECT_EQ(c.position, RequestFeederPosition());
+        EXPECT_EQ(0, FeedFilm(main, &s.ds, FEED_FOR_SCAN));
+        EXPECT_EQ(c.staged ? 1 : 0, CallCount("stageFilmInFD"));
+        EXPECT_EQ(c.staged ? 1 : 0, Count(StubStatusHistory(), "Loading film..."));
+        Toolkit()->unloadMedium();  // the next case starts without a film
+    }
 }
 
 // config, feed, answers to the box, result, ms slept, time-out status ("" none)
