@@ -1,4 +1,4 @@
-# Compile-only check that the code is pointer-size clean.
+# i686 Windows: the 32-bit tree (build/win32), run under Wine's WoW64.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)

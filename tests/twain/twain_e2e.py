@@ -50,8 +50,11 @@ def check(ok, what):
 
 
 def install_source():
-    """Into the test prefix's twain_64, as Wine's manager wants it (see the script)."""
-    subprocess.run([os.path.join(ROOT, "scripts", "twain-install"), BUILD], check=True, capture_output=True)
+    """Into the test prefix's twain_32 or twain_64, the folder of the source's
+    width, as Wine's manager wants it (see the script); the folder returned."""
+    done = subprocess.run([os.path.join(ROOT, "scripts", "twain-install"), BUILD], check=True, capture_output=True,
+                          text=True)
+    return os.path.join(BUILD, "wine", "prefix", "drive_c", "windows", done.stdout.strip())
 
 
 def run_app(*args, kit=""):
@@ -244,7 +247,7 @@ STAGING_NOTE = ("Note:  Saving the image to disk requires unique staging.\\r\\nH
 
 def case_notes():
     """A fresh installation: no note in a hidden session, the first-time note in the first dialog shown, never again."""
-    settings = os.path.join(BUILD, "wine", "prefix", "drive_c", "windows", "twain_64", "FilmTwain.ini")
+    settings = os.path.join(SOURCE_FOLDER, "FilmTwain.ini")
     os.remove(settings)
     out = run_app("notes", WORK)
     parts = re.split(r"^-- (hidden session|shown|new session shown)$", out, flags=re.M)
@@ -276,7 +279,7 @@ def case_negotiate():
     check("layout 1 numbers 1 1 1\n" in out and "layout 3 numbers 1 1 1\n" in out, "layout numbers:\n" + out)
 
 
-install_source()
+SOURCE_FOLDER = install_source()
 globals()["case_" + CASE]()
 if failures:
     print("\n".join(failures))
