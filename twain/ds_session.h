@@ -26,6 +26,9 @@ struct FilmCoreCalls {
     decltype(&MemScanFinish) memScanFinish;
     decltype(&MemStopScan) memStopScan;
     decltype(&EjectFilm) ejectFilm;
+    decltype(&DcmSetElemValue) dcmSetElemValue;
+    decltype(&DcmGetElemValue) dcmGetElemValue;
+    decltype(&DcmGenInstUIDs) dcmGenInstUIDs;
 };
 
 // The film FilmCore has scanned and the application is taking: the lines
