@@ -47,7 +47,6 @@ struct SourceSession : SessionRecords {
     HWND owner;            // invisible window that owns the scans and their status texts
     TW_IDENTITY app;
     CapTable caps;
-    FrameInches frame;     // the scan region, in inches on the bed
     int state;
 
     TW_IDENTITY self;      // this source as the manager named it
