@@ -44,6 +44,7 @@ static void MemoryBuffer(const uint8_t* data, size_t size)
     Check(memory.TheMem != nullptr);
     Check(lineBytes > 0 && memory.Length / lineBytes >= 1);
     Check(!(memory.Flags & TWMF_HANDLE) || handleSize >= memory.Length);
+    Check(((memory.Flags & TWMF_POINTER) != 0) != ((memory.Flags & TWMF_HANDLE) != 0));
 }
 
 static void FileSetup(const uint8_t* data, size_t size)

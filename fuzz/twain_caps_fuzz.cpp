@@ -16,7 +16,8 @@ static void Check(bool condition)
 
 static const uint16_t kCaps[] = {CAP_XFERCOUNT, CAP_INDICATORS, CAP_FEEDERENABLED, ICAP_XFERMECH, ICAP_PIXELTYPE,
                                  ICAP_BITDEPTH, ICAP_UNITS, ICAP_XRESOLUTION, ICAP_YRESOLUTION, ICAP_IMAGEFILEFORMAT,
-                                 ICAP_COMPRESSION, ICAP_PHYSICALWIDTH, CAP_SUPPORTEDCAPS, CAP_DEVICEONLINE, 0x1234};
+                                 ICAP_COMPRESSION, ICAP_PHYSICALWIDTH, CAP_SUPPORTEDCAPS, CAP_DEVICEONLINE, ICAP_FRAMES,
+                                 ICAP_PIXELFLAVOR, CAP_DEVICEEVENT, ICAP_UNDEFINEDIMAGESIZE, 0x1234};
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -55,6 +56,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     CapContainer answer;
     Check(NegotiateCap(&table, MSG_GET, ICAP_BITDEPTH, 0, nullptr, 0, &answer).rc == 0);
-    Check(answer.bytes.size() == 14 + 2 * FindCap(&table, ICAP_BITDEPTH)->valueCount);
+    // Only the depths of the current pixel type are offered, the current one among them.
+    const uint32_t listed = answer.bytes[2] | answer.bytes[3] << 8 | answer.bytes[4] << 16 | (uint32_t)answer.bytes[5] << 24;
+    Check(listed >= 1 && answer.bytes.size() == 14 + 2 * listed);
+    for (uint32_t i = 0; i < listed; ++i)
+        Check(DepthFitsPixelType(&table, answer.bytes[14 + 2 * i] | answer.bytes[15 + 2 * i] << 8));
+    Check(DepthFitsPixelType(&table, CapCurrent(&table, ICAP_BITDEPTH)));
+    const FrameInches bed = WholeBed(&table);
+    Check(table.frame.left >= 0 && table.frame.top >= 0 && table.frame.right <= bed.right &&
+          table.frame.bottom <= bed.bottom && table.frame.left < table.frame.right && table.frame.top < table.frame.bottom);
     return 0;
 }

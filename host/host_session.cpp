@@ -53,24 +53,15 @@ HWND CreateHostWindow(void)
                          wc.hInstance, nullptr);
 }
 
-void SetDicomText(uint32_t tag, const char* text)
-{
-    DcmSetElemValue(tag, text, lstrlenA(text));
-}
-
-// What an outer module puts into the DICOM table for its images: digitized
-// film as a secondary capture, one unsigned grey sample a pixel, bright as
-// it grows, in a study of its own.
+// The DICOM table for this session's images, its study starting now.
 void DescribeDicomImages(void)
 {
-    SetDicomText(0x00160008, "1.2.840.10008.5.1.4.1.1.7");
-    SetDicomText(0x00600008, "OT");
-    SetDicomText(0x00640008, "DF");
-    SetDicomText(0x00040028, "MONOCHROME2");
-    const uint16_t samplesPerPixel = 1, unsignedSamples = 0;
-    DcmSetElemValue(0x00020028, &samplesPerPixel, 2);
-    DcmSetElemValue(0x01030028, &unsignedSamples, 2);
-    DcmGenInstUIDs(1);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char studyDate[16], studyTime[16];
+    snprintf(studyDate, sizeof studyDate, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
+    snprintf(studyTime, sizeof studyTime, "%02u%02u%02u", now.wHour, now.wMinute, now.wSecond);
+    DescribeFilmDicomImages(DcmSetElemValue, DcmGetElemValue, DcmGenInstUIDs, studyDate, studyTime);
 }
 
 } // namespace

@@ -412,6 +412,51 @@ static inline void LoadNoteSettings(ImageControl* image, HostReadProfileFn read)
     image->prescanNote = NoteSettingOn(read, "PRESCAN_INFO", "PrescanInfo");
 }
 
+/* What an outer module puts into the DICOM table for its images at session
+   start: digitized film as a secondary capture, one unsigned grey sample a
+   pixel, bright as it grows, in a study of its own that starts now. The
+   study's date and time (`studyDate` "YYYYMMDD", `studyTime` "HHMMSS") and
+   an empty accession number and referring physician are stored unless they
+   were given before, so archives find every element they expect present. */
+typedef uint32_t (*DcmSetElemFn)(uint32_t tag, const void* value, int32_t length);
+typedef uint32_t (*DcmGetElemFn)(uint32_t tag, void* buffer, uint32_t* size);
+typedef uint32_t (*DcmGenInstUIDsFn)(int32_t newStudy);
+
+static inline int32_t DicomTextLength(const char* text)
+{
+    int32_t n = 0;
+    while (text[n])
+        ++n;
+    return n;
+}
+
+static inline void DescribeFilmDicomImages(DcmSetElemFn set, DcmGetElemFn get, DcmGenInstUIDsFn generate,
+                                           const char* studyDate, const char* studyTime)
+{
+    static const uint32_t kStudyDate = 0x00200008, kStudyTime = 0x00300008;
+    static const uint32_t kAccessionNumber = 0x00500008, kReferringPhysician = 0x00900008;
+    const uint16_t samplesPerPixel = 1, unsignedSamples = 0;
+    uint32_t size = 0;
+    set(0x00160008, "1.2.840.10008.5.1.4.1.1.7", DicomTextLength("1.2.840.10008.5.1.4.1.1.7"));
+    set(0x00600008, "OT", 2);
+    set(0x00640008, "DF", 2);
+    set(0x00040028, "MONOCHROME2", DicomTextLength("MONOCHROME2"));
+    set(0x00020028, &samplesPerPixel, 2);
+    set(0x01030028, &unsignedSamples, 2);
+    generate(1);
+    if (!get(kStudyDate, 0, &size) || size == 0)
+        set(kStudyDate, studyDate, DicomTextLength(studyDate));
+    size = 0;
+    if (!get(kStudyTime, 0, &size) || size == 0)
+        set(kStudyTime, studyTime, DicomTextLength(studyTime));
+    size = 0;
+    if (!get(kAccessionNumber, 0, &size))
+        set(kAccessionNumber, "", 0);
+    size = 0;
+    if (!get(kReferringPhysician, 0, &size))
+        set(kReferringPhysician, "", 0);
+}
+
 /* ---- Session exports ---------------------------------------------------- */
 
 FILMCORE_API int32_t InitDSData(DSData* ds);

@@ -16,6 +16,11 @@ uint16_t CheckMemoryBuffer(const TW_MEMORY& memory, uint32_t lineBytes, size_t h
 {
     if (!memory.TheMem || memory.Length < lineBytes)
         return TWCC_BADVALUE;
+    // Exactly one of pointer and handle: either guess could write through
+    // the other kind and corrupt the application's memory.
+    const uint32_t kind = memory.Flags & (TWMF_POINTER | TWMF_HANDLE);
+    if (kind != TWMF_POINTER && kind != TWMF_HANDLE)
+        return TWCC_BADVALUE;
     if ((memory.Flags & TWMF_HANDLE) && handleSize < memory.Length)
         return TWCC_BADVALUE;
     // Without a line width there is no image to divide into strips.

@@ -16,7 +16,7 @@ uint16_t CheckDataGiven(uint16_t dat, const void* data);
 uint16_t CheckEntryPoint(const TW_ENTRYPOINT& entry);
 
 // A memory transfer's buffer: present, at least one line of `lineBytes`,
-// and a handle no smaller than the length it claims (`handleSize` is the
+// flagged as exactly one of TWMF_POINTER and TWMF_HANDLE, and a handle no smaller than the length it claims (`handleSize` is the
 // handle's allocation, unused for a pointer). TWCC_OPERATIONERROR when the
 // image has no line width to cut strips by.
 uint16_t CheckMemoryBuffer(const TW_MEMORY& memory, uint32_t lineBytes, size_t handleSize);

@@ -105,24 +105,69 @@ void OneValue(const CapTable* t, const CapEntry& e, double value, CapContainer* 
     Put32(&out->bytes, ItemBits(e.itemType, InUnits(t, e, value)));
 }
 
-int IndexOf(const CapEntry& e, double v)
+// The values offered now: the depths only those of the current pixel type.
+bool OfferedNow(const CapTable* t, const CapEntry& e, double v)
 {
-    for (int i = 0; i < e.valueCount; ++i)
-        if (e.values[i] == v)
-            return i;
-    return 0;
+    return e.cap != ICAP_BITDEPTH || DepthFitsPixelType(t, v);
 }
 
-void Enumeration(const CapEntry& e, CapContainer* out)
+void Enumeration(const CapTable* t, const CapEntry& e, CapContainer* out)
 {
+    std::vector<double> offered;
+    for (int i = 0; i < e.valueCount; ++i)
+        if (OfferedNow(t, e, e.values[i]))
+            offered.push_back(e.values[i]);
+    uint32_t current = 0, initial = 0;
+    const double defaultValue = DefaultValue(t, e);
+    for (size_t i = 0; i < offered.size(); ++i) {
+        if (offered[i] == e.current)
+            current = (uint32_t)i;
+        if (offered[i] == defaultValue)
+            initial = (uint32_t)i;
+    }
     out->conType = TWON_ENUMERATION;
     out->bytes.clear();
     Put16(&out->bytes, e.itemType);
-    Put32(&out->bytes, e.valueCount);
-    Put32(&out->bytes, (uint32_t)IndexOf(e, e.current));
-    Put32(&out->bytes, (uint32_t)IndexOf(e, e.initial));
-    for (int i = 0; i < e.valueCount; ++i)
-        PutItem(&out->bytes, e.itemType, e.values[i]);
+    Put32(&out->bytes, (uint32_t)offered.size());
+    Put32(&out->bytes, current);
+    Put32(&out->bytes, initial);
+    for (double v : offered)
+        PutItem(&out->bytes, e.itemType, v);
+}
+
+void FrameValue(const CapTable* t, const FrameInches& f, CapContainer* out)
+{
+    const TW_FRAME frame = FrameInUnits(f, (uint16_t)CapCurrent(t, ICAP_UNITS), (uint32_t)CapCurrent(t, ICAP_XRESOLUTION));
+    out->conType = TWON_ONEVALUE;
+    out->bytes.clear();
+    Put16(&out->bytes, TWTY_FRAME);
+    for (const TW_FIX32& edge : {frame.Left, frame.Top, frame.Right, frame.Bottom})
+        Put32(&out->bytes, Fix32Bits(edge));
+}
+
+// An application's frame, a TW_ONEVALUE of TWTY_FRAME, onto the bed.
+CapReply SetFrame(CapTable* t, uint16_t conType, const uint8_t* in, size_t inSize)
+{
+    if (conType != TWON_ONEVALUE || !in || inSize < 2 + 16 || Get16(in) != TWTY_FRAME)
+        return {TWRC_FAILURE, TWCC_BADVALUE};
+    const TW_FRAME frame = {Fix32FromBits(Get32(in + 2)), Fix32FromBits(Get32(in + 6)), Fix32FromBits(Get32(in + 10)),
+                            Fix32FromBits(Get32(in + 14))};
+    const FrameInches bed = WholeBed(t);
+    FrameInches onBed;
+    const uint16_t rc = FrameOntoBed(frame, (uint16_t)CapCurrent(t, ICAP_UNITS),
+                                     (uint32_t)CapCurrent(t, ICAP_XRESOLUTION), bed.right, bed.bottom, &onBed);
+    if (rc == TWRC_FAILURE)
+        return {TWRC_FAILURE, TWCC_BADVALUE};
+    t->frame = onBed;
+    return {rc, TWCC_SUCCESS};
+}
+
+void EmptyArray(CapContainer* out)
+{
+    out->conType = TWON_ARRAY;
+    out->bytes.clear();
+    Put16(&out->bytes, TWTY_UINT16);
+    Put32(&out->bytes, 0);
 }
 
 void ArrayOfCaps(const CapTable* t, CapContainer* out)
@@ -174,14 +219,6 @@ bool Offered(const CapEntry& e, double v)
     return false;
 }
 
-// The pixel type decides which depths are offered: 1 bit for black and
-// white, the digitizer's grey depths otherwise.
-bool DepthFitsPixelType(const CapTable* t, double depth)
-{
-    const bool bilevel = CapCurrent(t, ICAP_PIXELTYPE) == TWPT_BW;
-    return bilevel ? depth == 1 : depth != 1;
-}
-
 // Values that move together: one resolution for both axes, the depth with
 // the pixel type.
 void KeepInStep(CapTable* t, const CapEntry& changed)
@@ -192,11 +229,8 @@ void KeepInStep(CapTable* t, const CapEntry& changed)
     }
     if (changed.cap == ICAP_PIXELTYPE) {
         CapEntry* depth = FindCap(t, ICAP_BITDEPTH);
-        if (!DepthFitsPixelType(t, depth->current)) {
-            depth->current = changed.current == TWPT_BW ? 1 : 8;
-            if (!Offered(*depth, depth->current))
-                depth->current = depth->values[depth->valueCount - 1];
-        }
+        if (!DepthFitsPixelType(t, depth->current))
+            depth->current = DefaultValue(t, *depth);
     }
 }
 
@@ -221,6 +255,21 @@ CapReply SetValue(CapTable* t, CapEntry* e, double v)
     return reply;
 }
 
+CapReply NegotiateFrame(CapTable* t, uint16_t msg, uint16_t conType, const uint8_t* in, size_t inSize,
+                        CapContainer* out)
+{
+    CapReply reply = {TWRC_SUCCESS, TWCC_SUCCESS};
+    if (msg == MSG_SET)
+        reply = SetFrame(t, conType, in, inSize);
+    else if (msg == MSG_RESET)
+        t->frame = WholeBed(t);
+    else if (msg != MSG_GET && msg != MSG_GETCURRENT && msg != MSG_GETDEFAULT)
+        return {TWRC_FAILURE, TWCC_CAPBADOPERATION};
+    if (reply.rc != TWRC_FAILURE && msg != MSG_SET)
+        FrameValue(t, msg == MSG_GETDEFAULT ? WholeBed(t) : t->frame, out);
+    return reply;
+}
+
 }  // namespace
 
 size_t ItemSize(uint16_t itemType)
@@ -237,6 +286,8 @@ size_t ItemSize(uint16_t itemType)
     case TWTY_UINT32:
     case TWTY_FIX32:
         return 4;
+    case TWTY_FRAME:
+        return 16;
     default:
         return 0;
     }
@@ -311,6 +362,53 @@ void BuildCapTable(CapTable* t, const DigitizerAbilities& d)
     CapEntry compression = Entry(ICAP_COMPRESSION, TWTY_UINT16, true, true, TWCP_NONE);
     AddValue(&compression, TWCP_NONE);
     Add(t, compression);
+
+    // Every image source answers these: one chunky plane, most significant
+    // bit first, 0 black unless the application asks for 0 white.
+    CapEntry planar = Entry(ICAP_PLANARCHUNKY, TWTY_UINT16, false, true, TWPC_CHUNKY);
+    AddValue(&planar, TWPC_CHUNKY);
+    Add(t, planar);
+    CapEntry flavor = Entry(ICAP_PIXELFLAVOR, TWTY_UINT16, true, true, TWPF_CHOCOLATE);
+    AddValue(&flavor, TWPF_CHOCOLATE);
+    AddValue(&flavor, TWPF_VANILLA);
+    Add(t, flavor);
+    CapEntry bitOrder = Entry(ICAP_BITORDER, TWTY_UINT16, true, true, TWBO_MSBFIRST);
+    AddValue(&bitOrder, TWBO_MSBFIRST);
+    Add(t, bitOrder);
+    double optical = 0;
+    for (int i = 0; i < resolution.valueCount; ++i)
+        optical = resolution.values[i] > optical ? resolution.values[i] : optical;
+    Add(t, Entry(ICAP_XNATIVERESOLUTION, TWTY_FIX32, false, false, optical));
+    Add(t, Entry(ICAP_YNATIVERESOLUTION, TWTY_FIX32, false, false, optical));
+    Add(t, Entry(CAP_ENABLEDSUIONLY, TWTY_BOOL, false, false, 0));
+    Add(t, Entry(CAP_DEVICEEVENT, TWTY_UINT16, false, false, 0));
+    Add(t, Entry(ICAP_FRAMES, TWTY_FRAME, true, false, 0));
+    CapEntry undefinedSize = Entry(ICAP_UNDEFINEDIMAGESIZE, TWTY_BOOL, true, false, 0);
+    AddValue(&undefinedSize, 0);
+    AddValue(&undefinedSize, 1);
+    Add(t, undefinedSize);
+    t->frame = WholeBed(t);
+}
+
+FrameInches WholeBed(const CapTable* t)
+{
+    return {0, 0, CapCurrent(t, ICAP_PHYSICALWIDTH), CapCurrent(t, ICAP_PHYSICALHEIGHT)};
+}
+
+bool DepthFitsPixelType(const CapTable* t, double depth)
+{
+    const bool bilevel = CapCurrent(t, ICAP_PIXELTYPE) == TWPT_BW;
+    return bilevel ? depth == 1 : depth != 1;
+}
+
+double DefaultValue(const CapTable* t, const CapEntry& e)
+{
+    if (e.cap != ICAP_BITDEPTH || DepthFitsPixelType(t, e.initial))
+        return e.initial;
+    for (int i = 0; i < e.valueCount; ++i)
+        if (DepthFitsPixelType(t, e.values[i]))
+            return e.values[i];
+    return e.initial;
 }
 
 CapEntry* FindCap(CapTable* t, uint16_t cap)
@@ -332,6 +430,8 @@ CapReply NegotiateCap(CapTable* t, uint16_t msg, uint16_t cap, uint16_t conType,
     CapEntry* e = FindCap(t, cap);
     if (!e)
         return {TWRC_FAILURE, TWCC_CAPUNSUPPORTED};
+    if (cap == ICAP_FRAMES && msg != MSG_QUERYSUPPORT)
+        return NegotiateFrame(t, msg, conType, in, inSize, out);
     switch (msg) {
     case MSG_QUERYSUPPORT:
         out->conType = TWON_ONEVALUE;
@@ -340,19 +440,16 @@ CapReply NegotiateCap(CapTable* t, uint16_t msg, uint16_t cap, uint16_t conType,
         Put32(&out->bytes, QueryFlags(*e));
         return {TWRC_SUCCESS, TWCC_SUCCESS};
     case MSG_GET:
-        if (cap == CAP_SUPPORTEDCAPS)
-            ArrayOfCaps(t, out);
-        else if (e->list)
-            Enumeration(*e, out);
-        else
-            OneValue(t, *e, e->current, out);
-        return {TWRC_SUCCESS, TWCC_SUCCESS};
     case MSG_GETCURRENT:
     case MSG_GETDEFAULT:
         if (cap == CAP_SUPPORTEDCAPS)
             ArrayOfCaps(t, out);
+        else if (cap == CAP_DEVICEEVENT)
+            EmptyArray(out);   // the digitizer reports no events
+        else if (msg == MSG_GET && e->list)
+            Enumeration(t, *e, out);
         else
-            OneValue(t, *e, msg == MSG_GETCURRENT ? e->current : e->initial, out);
+            OneValue(t, *e, msg == MSG_GETDEFAULT ? DefaultValue(t, *e) : e->current, out);
         return {TWRC_SUCCESS, TWCC_SUCCESS};
     case MSG_SET: {
         if (!e->settable)
@@ -365,7 +462,7 @@ CapReply NegotiateCap(CapTable* t, uint16_t msg, uint16_t cap, uint16_t conType,
     case MSG_RESET:
         if (!e->settable)
             return {TWRC_FAILURE, TWCC_CAPBADOPERATION};
-        e->current = e->initial;
+        e->current = DefaultValue(t, *e);
         KeepInStep(t, *e);
         OneValue(t, *e, e->current, out);
         return {TWRC_SUCCESS, TWCC_SUCCESS};

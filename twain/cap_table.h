@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "fix32.h"
 #include "twain_types.h"
 
 // What the connected digitizer can do.
@@ -20,7 +21,7 @@ struct DigitizerAbilities {
     bool feederFitted, feederLoaded, online;
 };
 
-enum { CAP_MAX_VALUES = 12, CAP_TABLE_SIZE = 18 };
+enum { CAP_MAX_VALUES = 12, CAP_TABLE_SIZE = 28 };
 
 struct CapEntry {
     uint16_t cap;
@@ -37,6 +38,7 @@ struct CapEntry {
 struct CapTable {
     CapEntry entries[CAP_TABLE_SIZE];
     uint16_t count;
+    FrameInches frame;   // the scan region on the bed: ICAP_FRAMES and DAT_IMAGELAYOUT alike
 };
 
 struct CapReply {
@@ -58,6 +60,13 @@ double CapCurrent(const CapTable* table, uint16_t cap);
 // message has one.
 CapReply NegotiateCap(CapTable* table, uint16_t msg, uint16_t cap, uint16_t conType, const uint8_t* in,
                       size_t inSize, CapContainer* out);
+
+// The whole bed in inches, the frame's default.
+FrameInches WholeBed(const CapTable* table);
+// The depths the current pixel type allows (1 for black and white, the
+// grey depths otherwise) and the one a reset or a new pixel type takes.
+bool DepthFitsPixelType(const CapTable* table, double depth);
+double DefaultValue(const CapTable* table, const CapEntry& e);
 
 // Bytes of one item of the type, 0 for unknown types.
 size_t ItemSize(uint16_t itemType);

@@ -77,8 +77,12 @@ TW_UINT16 Capability(TW_UINT16 msg, TW_CAPABILITY* cap)
         GlobalUnlock(container);
     if (reply.rc == TWRC_FAILURE)
         return Fail(reply.cc);
-    if (msg == MSG_SET || msg == MSG_RESET)
-        PushCapability(g_source, cap->Cap);
+    if (msg == MSG_SET || msg == MSG_RESET) {
+        if (cap->Cap == ICAP_FRAMES)
+            PushFrame(g_source);
+        else
+            PushCapability(g_source, cap->Cap);
+    }
     if (!out.bytes.empty()) {
         cap->ConType = out.conType;
         cap->hContainer = NewContainer(out);
@@ -100,27 +104,22 @@ uint32_t Dpi()
     return (uint32_t)CapCurrent(&g_source->caps, ICAP_XRESOLUTION);
 }
 
-FrameInches WholeBed()
-{
-    return {0, 0, CapCurrent(&g_source->caps, ICAP_PHYSICALWIDTH), CapCurrent(&g_source->caps, ICAP_PHYSICALHEIGHT)};
-}
-
 TW_UINT16 ImageLayout(TW_UINT16 msg, TW_IMAGELAYOUT* layout)
 {
     TW_UINT16 rc = TWRC_SUCCESS;
     if (msg == MSG_SET) {
         FrameInches f;
-        const FrameInches bed = WholeBed();
+        const FrameInches bed = WholeBed(&g_source->caps);
         rc = FrameOntoBed(layout->Frame, Units(), Dpi(), bed.right, bed.bottom, &f);
         if (rc == TWRC_FAILURE)
             return Fail(TWCC_BADVALUE);
-        g_source->frame = f;
+        g_source->caps.frame = f;
         PushFrame(g_source);
     } else if (msg == MSG_RESET) {
-        g_source->frame = WholeBed();
+        g_source->caps.frame = WholeBed(&g_source->caps);
         PushFrame(g_source);
     }
-    layout->Frame = FrameInUnits(msg == MSG_GETDEFAULT ? WholeBed() : g_source->frame, Units(), Dpi());
+    layout->Frame = FrameInUnits(msg == MSG_GETDEFAULT ? WholeBed(&g_source->caps) : g_source->caps.frame, Units(), Dpi());
     layout->DocumentNumber = 1;
     layout->PageNumber = 1;
     layout->FrameNumber = 1;
@@ -133,7 +132,7 @@ TW_UINT32 LineBytes()
     if (g_source->scanned.ready)
         return g_source->scanned.lineBytes;
     // Before the scan: the frame's pixels, with room for the digitizer's rounding.
-    const FrameInches& f = g_source->frame;
+    const FrameInches& f = g_source->caps.frame;
     const TW_UINT32 pixels = (TW_UINT32)((f.right - f.left) * Dpi()) + 2;
     const TW_UINT32 depth = (TW_UINT32)CapCurrent(&g_source->caps, ICAP_BITDEPTH);
     return depth == 1 ? (pixels + 7) / 8 : depth == 8 ? pixels : 2 * pixels;
@@ -159,6 +158,8 @@ TW_UINT16 Identity(TW_IDENTITY* origin, TW_UINT16 msg, TW_IDENTITY* id)
         return TWRC_SUCCESS;
     }
     if (msg == MSG_OPENDS) {
+        if (g_source)
+            return Fail(TWCC_MAXCONNECTIONS);   // one application at a time; the open session stays
         TW_UINT16 cc = TWCC_SUCCESS;
         g_source = OpenSession(g_instance, origin, &cc);
         if (!g_source)
@@ -272,6 +273,9 @@ TW_UINT16 Dispatch(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 m
         return Transfer(dat, msg, data);
     case DAT_EVENT:
         return Event((TW_EVENT*)data);
+    case DAT_XFERGROUP:
+        *(TW_UINT32*)data = DG_IMAGE;   // the only group this source transfers
+        return TWRC_SUCCESS;
     default:
         return Fail(TWCC_BADPROTOCOL);
     }

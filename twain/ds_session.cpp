@@ -39,6 +39,18 @@ uint32_t ReadSetting(const char* section, const char* key, char* buffer, uint32_
     return GetPrivateProfileStringA(section, key, defaultText ? defaultText : "", buffer, size, g_settingsPath);
 }
 
+// An operator may save DICOM from the shown dialog: the images' table, its
+// study starting with this session.
+void DescribeDicomImages(const FilmCoreCalls& core)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char studyDate[16], studyTime[16];
+    _snprintf(studyDate, sizeof studyDate, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
+    _snprintf(studyTime, sizeof studyTime, "%02u%02u%02u", now.wHour, now.wMinute, now.wSecond);
+    DescribeFilmDicomImages(core.dcmSetElemValue, core.dcmGetElemValue, core.dcmGenInstUIDs, studyDate, studyTime);
+}
+
 template <typename T>
 bool Bind(HMODULE module, const char* name, T* call)
 {
@@ -63,7 +75,10 @@ bool LoadFilmCore(HINSTANCE instance, FilmCoreCalls* core)
                        Bind(core->module, "MemScanReadBlock", &core->memScanReadBlock) &&
                        Bind(core->module, "MemScanFinish", &core->memScanFinish) &&
                        Bind(core->module, "MemStopScan", &core->memStopScan) &&
-                       Bind(core->module, "EjectFilm", &core->ejectFilm);
+                       Bind(core->module, "EjectFilm", &core->ejectFilm) &&
+                       Bind(core->module, "DcmSetElemValue", &core->dcmSetElemValue) &&
+                       Bind(core->module, "DcmGetElemValue", &core->dcmGetElemValue) &&
+                       Bind(core->module, "DcmGenInstUIDs", &core->dcmGenInstUIDs);
     if (!bound) {
         FreeLibrary(core->module);
         core->module = nullptr;
@@ -120,7 +135,7 @@ void OnDepth(void* value, uint32_t size)
 
 void OnLeft(void* value, uint32_t size)
 {
-    FrameInches& f = g_session.frame;
+    FrameInches& f = g_session.caps.frame;
     const double width = f.right - f.left;
     f.left = F32(value, size);
     f.right = f.left + width;
@@ -128,7 +143,7 @@ void OnLeft(void* value, uint32_t size)
 
 void OnTop(void* value, uint32_t size)
 {
-    FrameInches& f = g_session.frame;
+    FrameInches& f = g_session.caps.frame;
     const double length = f.bottom - f.top;
     f.top = F32(value, size);
     f.bottom = f.top + length;
@@ -136,12 +151,12 @@ void OnTop(void* value, uint32_t size)
 
 void OnWidth(void* value, uint32_t size)
 {
-    g_session.frame.right = g_session.frame.left + F32(value, size);
+    g_session.caps.frame.right = g_session.caps.frame.left + F32(value, size);
 }
 
 void OnLength(void* value, uint32_t size)
 {
-    g_session.frame.bottom = g_session.frame.top + F32(value, size);
+    g_session.caps.frame.bottom = g_session.caps.frame.top + F32(value, size);
 }
 
 SyncEntry g_syncTable[] = {
@@ -208,6 +223,7 @@ SourceSession* OpenSession(HINSTANCE instance, const TW_IDENTITY* app, TW_UINT16
     s->services.readProfileString = ReadSetting;
     s->services.writeProfileString = WriteSetting;
     LoadNoteSettings(&s->image, ReadSetting);
+    DescribeDicomImages(s->core);
     s->services.imageReady = OnFilmScanned;
     s->services.closeRequest = OnCloseRequested;
     s->owner = CreateOwner(instance);
@@ -220,7 +236,6 @@ SourceSession* OpenSession(HINSTANCE instance, const TW_IDENTITY* app, TW_UINT16
         return nullptr;
     }
     BuildCapTable(&s->caps, Abilities(s));
-    s->frame = {0, 0, (double)s->scanner.maxWidth, (double)s->settings.maxLength};
     g_open = true;
     // FilmCore takes a format name only in file transfer mode, and its scan
     // command needs one: its bitmap, though every image leaves as lines.
@@ -286,12 +301,12 @@ void PushCapability(SourceSession* s, uint16_t cap)
 void PushFrame(SourceSession* s)
 {
     // Copied first: the notifications each push brings back move the frame.
-    const FrameInches f = s->frame;
+    const FrameInches f = s->caps.frame;
     float left = (float)f.left, top = (float)f.top, width = (float)(f.right - f.left),
           length = (float)(f.bottom - f.top);
     s->core.syncScannerParams(PARAM_LEFT, &left, 4, &s->ds);
     s->core.syncScannerParams(PARAM_TOP, &top, 4, &s->ds);
     s->core.syncScannerParams(PARAM_WIDTH, &width, 4, &s->ds);
     s->core.syncScannerParams(PARAM_LENGTH, &length, 4, &s->ds);
-    s->frame = f;
+    s->caps.frame = f;
 }

@@ -26,6 +26,9 @@ struct FilmCoreCalls {
     decltype(&MemScanFinish) memScanFinish;
     decltype(&MemStopScan) memStopScan;
     decltype(&EjectFilm) ejectFilm;
+    decltype(&DcmSetElemValue) dcmSetElemValue;
+    decltype(&DcmGetElemValue) dcmGetElemValue;
+    decltype(&DcmGenInstUIDs) dcmGenInstUIDs;
 };
 
 // The film FilmCore has scanned and the application is taking: the lines
@@ -44,7 +47,6 @@ struct SourceSession : SessionRecords {
     HWND owner;            // invisible window that owns the scans and their status texts
     TW_IDENTITY app;
     CapTable caps;
-    FrameInches frame;     // the scan region, in inches on the bed
     int state;
 
     TW_IDENTITY self;      // this source as the manager named it

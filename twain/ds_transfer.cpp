@@ -124,11 +124,20 @@ TW_UINT16 ImageInfo(SourceSession* s, TW_IMAGEINFO* info, TW_UINT16* cc)
     const ScannedImage& image = s->scanned;
     if (!image.ready)
         return Failure(cc, TWCC_SEQERROR);
+    // The length may stay unknown (-1) only for a memory transfer whose
+    // application said it copes; otherwise the film is read to its end now.
+    // Not yet with the dialog shown: the operator's Cancel only stops a scan
+    // still running, so reading ahead would take that Cancel away.
+    const bool memory = CapCurrent(&s->caps, ICAP_XFERMECH) == TWSX_MEMORY;
+    const bool lengthMayWait = memory && (CapCurrent(&s->caps, ICAP_UNDEFINEDIMAGESIZE) != 0 || s->showUI);
+    if (!image.complete && !lengthMayWait) {
+        const TW_UINT16 rc = ReadLines(s, 0xffffffffu / (image.lineBytes ? image.lineBytes : 1));
+        if (rc != TWRC_SUCCESS)
+            return Failure(cc, TWCC_OPERATIONERROR);
+    }
     memset(info, 0, sizeof *info);
     info->XResolution = info->YResolution = FloatToFix32(image.dpi);
     info->ImageWidth = (TW_INT32)image.width;
-    // A memory transfer learns the length at the film's end; the other
-    // mechanisms have read the whole image first.
     info->ImageLength = image.complete ? (TW_INT32)KnownLength(image) : -1;
     info->SamplesPerPixel = 1;
     const bool twelveHigh = image.depth == 12 && s->image.twelveHigh;
@@ -166,6 +175,10 @@ TW_UINT16 MemoryTransfer(SourceSession* s, TW_IMAGEMEMXFER* xfer, TW_UINT16* cc)
     if (!out)
         return Failure(cc, TWCC_BADVALUE);
     memcpy(out, image.lines.data(), (size_t)rows * image.lineBytes);
+    // The strips carry raw samples: vanilla turns them round. Bitmaps and
+    // files keep chocolate, their palette or photometric tag says so.
+    if (CapCurrent(&s->caps, ICAP_PIXELFLAVOR) == TWPF_VANILLA)
+        InvertSamples(out, (size_t)rows * image.lineBytes, image.depth, s->image.twelveHigh != 0);
     if (handle)
         GlobalUnlock((HGLOBAL)memory.TheMem);
     image.lines.erase(image.lines.begin(), image.lines.begin() + (size_t)rows * image.lineBytes);

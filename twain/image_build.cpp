@@ -124,3 +124,18 @@ std::vector<uint8_t> TiffFile(const ImageLines& image)
     tif.insert(tif.end(), image.data, image.data + stripBytes);
     return tif;
 }
+
+void InvertSamples(uint8_t* data, size_t bytes, uint32_t depth, bool twelveHigh)
+{
+    if (depth != 12) {
+        for (size_t i = 0; i < bytes; ++i)
+            data[i] = (uint8_t)~data[i];
+        return;
+    }
+    const uint16_t mask = twelveHigh ? 0xfff0 : 0x0fff;
+    for (size_t i = 0; i + 1 < bytes; i += 2) {
+        const uint16_t v = (uint16_t)(~(data[i] | data[i + 1] << 8) & mask);
+        data[i] = (uint8_t)v;
+        data[i + 1] = (uint8_t)(v >> 8);
+    }
+}

@@ -4,6 +4,7 @@
 #ifndef FILMTWAIN_IMAGE_BUILD_H
 #define FILMTWAIN_IMAGE_BUILD_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include <vector>
@@ -22,5 +23,10 @@ std::vector<uint8_t> PackedDib(const ImageLines& image);
 std::vector<uint8_t> BmpFile(const ImageLines& image);
 // An uncompressed single-strip little-endian TIFF; 12 bits are written as 16.
 std::vector<uint8_t> TiffFile(const ImageLines& image);
+
+// Inverts samples in place, for TWPF_VANILLA (0 the lightest): every bit of
+// 1-, 8- and 16-bit data; 12-bit samples within their 12 bits, stored in the
+// high bits of two bytes when `twelveHigh`.
+void InvertSamples(uint8_t* data, size_t bytes, uint32_t depth, bool twelveHigh);
 
 #endif

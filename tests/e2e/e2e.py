@@ -19,7 +19,7 @@ import pydicom
 import tifffile
 from PIL import Image
 
-from e2e_run import DONE, WORK, boxes, check, check_whole_film, filmref, naming_steps, run, run_host, win
+from e2e_run import DONE, WORK, boxes, check, check_dciodvfy, check_whole_film, filmref, naming_steps, run, run_host, win
 
 RECORD_BYTES = 732
 DPI, PREVIEW_DPI = 150, 75   # the dialog's resolution and the prescan's
@@ -100,8 +100,7 @@ def case_dicom_batch():
             continue
         dump = subprocess.run(["dcmdump", "-f", "-ti", name], capture_output=True, text=True)
         check(dump.returncode == 0 and "PixelData" in dump.stdout, "dcmdump %s: %s" % (name, dump.stderr))
-        report = subprocess.run(["dciodvfy", name], capture_output=True, text=True)
-        print("dciodvfy %s:\n%s%s" % (name, report.stdout, report.stderr))
+        check_dciodvfy(name)
         ds = pydicom.dcmread(name, force=True)
         ds.file_meta = pydicom.dataset.FileMetaDataset()
         ds.file_meta.TransferSyntaxUID = pydicom.uid.ImplicitVRLittleEndian

@@ -11,13 +11,14 @@ Prints what went wrong and exits 1, or prints "pass".
 """
 import os
 import re
+import time
 
 import numpy as np
 import pydicom
 from PIL import Image
 from pydicom.uid import ImplicitVRLittleEndian
 
-from e2e_run import DONE, WORK, boxes, check, check_whole_film, filmhost, run, run_host, unix, win
+from e2e_run import DONE, WORK, boxes, check, check_dciodvfy, check_whole_film, filmhost, run, run_host, unix, win
 
 DPI = 150   # the dialog's resolution
 
@@ -69,7 +70,9 @@ def case_dicom():
                "log-text 9001", "log-text 9002", "log-text 9003", "log-text 9007", "click 1"] +
               scan_to_disk("DICOM", "second", folder, {3009: "13"}) + ["exit", ""])
     folder = os.path.join(WORK, "dicom")
+    before = time.strftime("%Y%m%d%H%M%S")
     log = run_host(folder, "\n".join(script))
+    after = time.strftime("%Y%m%d%H%M%S")
     images = saved_images(log)
     if not check(len(images) == 2 and all(os.path.exists(unix(p)) for p in images), "saved: %s" % images):
         return
@@ -81,6 +84,13 @@ def case_dicom():
         got = {3003: str(ds.PatientName), 3004: ds.PatientBirthDate, 3006: ds.PatientID, 3007: ds.StudyID,
                3008: str(ds.SeriesNumber), 3009: str(ds.InstanceNumber)}
         check(got == typed and ds.PatientSex == "F", "%s holds %s, sex %s" % (path, got, ds.PatientSex))
+        # The study started with the session; no accession number or referring physician was given.
+        started = "%s%s" % (ds.get("StudyDate", ""), ds.get("StudyTime", ""))
+        check(before <= started <= after, "%s: the study started %r, not between %s and %s" % (path, started, before, after))
+        check(ds.get("AccessionNumber", None) == "" and ds.get("ReferringPhysicianName", None) == "",
+              "%s: accession %r, referring physician %r" % (path, ds.get("AccessionNumber"), ds.get("ReferringPhysicianName")))
+        errors = check_dciodvfy(unix(path))
+        check(len(errors) == 2, "%s: dciodvfy's errors are not the two conditional ones: %s" % (path, errors))
     ds = read_dicom(unix(images[1]))
     if study:
         check([ds.StudyInstanceUID, ds.SeriesInstanceUID, ds.SOPInstanceUID] == [study[0], series[0], sop[0]],

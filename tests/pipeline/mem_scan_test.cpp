@@ -99,8 +99,9 @@ TEST_F(MemScan, FinishCountsTheBytesDoneAsTheWholeImage)
         s.settings.progressPercent = 7;
         s.settings.progressBytes = 1234;
         Start();
-        if (wanted)
+        if (wanted) {
             ASSERT_EQ(ReadBlock(64000, wanted).lines, wanted);
+        }
         const int progress = StubCommandsReceived(IDM_REPAINT_PROGRESS);
         EXPECT_EQ(MemScanFinish(&s.ds), 1);
         const uint32_t done = wanted * 2000;

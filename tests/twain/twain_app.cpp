@@ -2,8 +2,10 @@
 // source manager (twain_32.dll), with its own message loop, and prints what
 // it was told; the images it receives go to files that twain_e2e.py reads.
 //   twain_app open
-//   twain_app acquire MECH DEPTH OUTDIR [tiff|bmp|LINES]   MECH memory, native or file;
-//                                                    memory strips of LINES lines (else the preferred size)
+//   twain_app acquire MECH DEPTH OUTDIR [tiff|bmp|LINES] [vanilla] [undefined]
+//                                                    MECH memory, native or file; memory strips of LINES
+//                                                    lines (else the preferred size); 0 white; length -1 allowed
+//   twain_app conformance SCRIPT                     the capabilities and triplets SCRIPT names, answers printed
 //   twain_app batch OUTDIR                           three films through the feeder
 //   twain_app shownbatch OUTDIR                      the same in multi-film mode, the dialog shown
 //   twain_app ui OUTDIR                              Scan pressed in the shown dialog
@@ -134,6 +136,8 @@ TW_UINT32 Fix(TW_UINT16 whole)
     return whole;
 }
 
+bool g_vanilla, g_undefinedSize;
+
 void Negotiate(const char* mech, TW_UINT16 depth)
 {
     const TW_UINT16 mechanism = strcmp(mech, "memory") == 0 ? TWSX_MEMORY
@@ -150,6 +154,9 @@ void Negotiate(const char* mech, TW_UINT16 depth)
             printf("cap %04x cc %u\n", c.cap, Condition());
             Fatal("negotiation");
         }
+    if ((g_vanilla && SetOne(ICAP_PIXELFLAVOR, TWTY_UINT16, TWPF_VANILLA) != TWRC_SUCCESS) ||
+        (g_undefinedSize && SetOne(ICAP_UNDEFINEDIMAGESIZE, TWTY_BOOL, 1) != TWRC_SUCCESS))
+        Fatal("flavour or undefined size");
     // A region of the bed, so the image is small and its edges are ours: the
     // film's left edge (centred on the bed) and leading edge, bar code included.
     TW_IMAGELAYOUT layout = {};
@@ -565,6 +572,251 @@ void CaseNegotiate()
     CloseSource();
 }
 
+// ---- Conformance: what the script asks, answered line by line -------------------
+
+// One item of a container as text: FIX32 as a number, a frame as its four edges.
+std::string ItemText(TW_UINT16 type, const uint8_t* p)
+{
+    char text[96];
+    TW_FIX32 f[4];
+    switch (type) {
+    case TWTY_FIX32:
+        memcpy(f, p, 4);
+        snprintf(text, sizeof text, "%g", f[0].Whole + f[0].Frac / 65536.0);
+        break;
+    case TWTY_FRAME:
+        memcpy(f, p, 16);
+        snprintf(text, sizeof text, "%g:%g:%g:%g", f[0].Whole + f[0].Frac / 65536.0, f[1].Whole + f[1].Frac / 65536.0,
+                 f[2].Whole + f[2].Frac / 65536.0, f[3].Whole + f[3].Frac / 65536.0);
+        break;
+    case TWTY_INT16:
+        snprintf(text, sizeof text, "%d", *(const TW_INT16*)p);
+        break;
+    case TWTY_INT32:
+        snprintf(text, sizeof text, "%ld", (long)*(const TW_INT32*)p);
+        break;
+    case TWTY_UINT32:
+        snprintf(text, sizeof text, "%lu", (unsigned long)*(const TW_UINT32*)p);
+        break;
+    default:
+        snprintf(text, sizeof text, "%u", *(const TW_UINT16*)p);
+        break;
+    }
+    return text;
+}
+
+size_t ItemBytes(TW_UINT16 type)
+{
+    return type == TWTY_FRAME ? 16 : type == TWTY_FIX32 || type == TWTY_INT32 || type == TWTY_UINT32 ? 4 : 2;
+}
+
+// "one TYPE VALUE", "enum TYPE CURRENT DEFAULT V,V", "array TYPE V,V", "range TYPE ...".
+std::string ContainerText(const TW_CAPABILITY& c)
+{
+    if (!c.hContainer)
+        return "none";
+    const uint8_t* p = (const uint8_t*)GlobalLock(c.hContainer);
+    const TW_UINT16 type = *(const TW_UINT16*)p;
+    std::string text = std::to_string(type);
+    if (c.ConType == TWON_ONEVALUE) {
+        text = "one " + text + " " + ItemText(type, p + 2);
+    } else if (c.ConType == TWON_ENUMERATION || c.ConType == TWON_ARRAY) {
+        const TW_ENUMERATION* e = (const TW_ENUMERATION*)p;
+        const bool list = c.ConType == TWON_ARRAY;
+        const uint8_t* items = list ? ((const TW_ARRAY*)p)->ItemList : e->ItemList;
+        text = (list ? "array " : "enum ") + text;
+        if (!list)
+            text += " " + std::to_string(e->CurrentIndex) + " " + std::to_string(e->DefaultIndex);
+        text += " ";
+        for (TW_UINT32 i = 0; i < e->NumItems; ++i)
+            text += (i ? "," : "") + ItemText(type, items + i * ItemBytes(type));
+        if (!e->NumItems)
+            text += "-";
+    } else {
+        text = "con " + std::to_string(c.ConType);
+    }
+    GlobalUnlock(c.hContainer);
+    return text;
+}
+
+void AskCap(TW_UINT16 cap, TW_UINT16 msg, const char* name)
+{
+    TW_CAPABILITY c = {cap, TWON_DONTCARE16, nullptr};
+    const TW_UINT16 rc = Source(DG_CONTROL, DAT_CAPABILITY, msg, &c);
+    const TW_UINT16 cc = rc == TWRC_FAILURE ? Condition() : 0;
+    printf("cap %04x %s rc %u cc %u %s\n", cap, name, rc, cc, rc == TWRC_FAILURE ? "none" : ContainerText(c).c_str());
+    if (c.hContainer)
+        GlobalFree(c.hContainer);
+}
+
+// A TW_ONEVALUE of `type` from the script's words: an integer, a FIX32's
+// number, or a frame's four edges.
+void SetCap(TW_UINT16 cap, TW_UINT16 type, const std::vector<double>& values)
+{
+    TW_CAPABILITY c = {cap, TWON_ONEVALUE, GlobalAlloc(GHND, 2 + 16)};
+    uint8_t* p = (uint8_t*)GlobalLock(c.hContainer);
+    *(TW_UINT16*)p = type;
+    for (size_t i = 0; i < values.size() && i < 4; ++i) {
+        if (type == TWTY_FIX32 || type == TWTY_FRAME) {
+            const TW_FIX32 f = {(TW_INT16)values[i], (TW_UINT16)((values[i] - (TW_INT16)values[i]) * 65536)};
+            memcpy(p + 2 + 4 * i, &f, 4);
+        } else {
+            const TW_UINT32 item = (TW_UINT32)(TW_INT32)values[i];
+            memcpy(p + 2, &item, 4);
+        }
+    }
+    GlobalUnlock(c.hContainer);
+    const TW_UINT16 rc = Source(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &c);
+    printf("cap %04x set rc %u cc %u\n", cap, rc, rc == TWRC_FAILURE ? Condition() : 0);
+    GlobalFree(c.hContainer);
+}
+
+// Every message on one capability, the set with the script's value.
+void ProbeCap(TW_UINT16 cap, TW_UINT16 type, const std::vector<double>& values)
+{
+    AskCap(cap, MSG_QUERYSUPPORT, "querysupport");
+    AskCap(cap, MSG_GET, "get");
+    AskCap(cap, MSG_GETCURRENT, "getcurrent");
+    AskCap(cap, MSG_GETDEFAULT, "getdefault");
+    SetCap(cap, type, values);
+    AskCap(cap, MSG_GETCURRENT, "afterset");
+    AskCap(cap, MSG_RESET, "reset");
+    AskCap(cap, MSG_GETCURRENT, "afterreset");
+}
+
+// A triplet with zeroed data, as a careless application sends it.
+void ProbeTriplet(int state, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg)
+{
+    TW_UINT32 data[128] = {};
+    // The manager itself reads an event's message: that one is real.
+    MSG message = {};
+    if (dat == DAT_EVENT)
+        *(TW_EVENT*)data = {&message, MSG_NULL};
+    const TW_UINT16 rc = Source(dg, dat, msg, data);
+    printf("triplet %d %lx %04x %04x rc %u cc %u data %08lx\n", state, (unsigned long)dg, dat, msg, rc,
+           rc == TWRC_FAILURE ? Condition() : 0, (unsigned long)data[0]);
+}
+
+TW_UINT16 g_probeState = 4;
+std::vector<uint8_t> g_strip;
+
+// From the state the source is in to `state`: enabled without the user
+// interface, a film ready, one strip of it taken.
+void ReachState(TW_UINT16 state)
+{
+    TW_USERINTERFACE ui = {0, 0, g_window};
+    if (g_probeState == 4 && state >= 5) {
+        if (SetOne(ICAP_XFERMECH, TWTY_UINT16, TWSX_MEMORY) != TWRC_SUCCESS ||
+            SetOne(CAP_INDICATORS, TWTY_BOOL, 0) != TWRC_SUCCESS ||
+            Source(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui) != TWRC_SUCCESS)
+            Fatal("enable");
+        g_probeState = 5;
+    }
+    if (g_probeState == 5 && state >= 6) {
+        SetTimer(g_window, 1, 200000, nullptr);
+        MSG msg;
+        bool ready = false;
+        while (!ready && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            if (msg.hwnd == g_window && msg.message == WM_TIMER)
+                Fatal("no transfer ready");
+            TW_EVENT event = {&msg, MSG_NULL};
+            if (Source(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event) == TWRC_NOTDSEVENT)
+                DispatchMessageA(&msg);
+            ready = event.TWMessage == MSG_XFERREADY;
+        }
+        KillTimer(g_window, 1);
+        g_probeState = 6;
+    }
+    if (g_probeState == 6 && state >= 7) {
+        TW_SETUPMEMXFER setup = {};
+        Source(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup);
+        g_strip.assign(setup.MinBufSize, 0);
+        TW_IMAGEMEMXFER x = {};
+        x.Memory = {TWMF_APPOWNS | TWMF_POINTER, setup.MinBufSize, g_strip.data()};
+        if (Source(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &x) != TWRC_SUCCESS)
+            Fatal("first strip");
+        g_probeState = 7;
+    }
+}
+
+// Back to state 4, the transfer ended, the source disabled.
+void LeaveTransfer()
+{
+    TW_USERINTERFACE ui = {0, 0, g_window};
+    TW_PENDINGXFERS pending = {};
+    if (g_probeState == 7)
+        Source(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending);
+    if (g_probeState == 6)
+        Source(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending);
+    if (g_probeState >= 5)
+        Source(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &ui);
+    g_probeState = 4;
+}
+
+// A memory buffer flagged as neither pointer nor handle, then one flagged
+// right: the first refused, the second taken.
+void ProbeBufferFlags()
+{
+    // One line, as the source asked for in state 6 (the first strip's size).
+    const TW_UINT32 line = (TW_UINT32)g_strip.size();
+    HGLOBAL handle = GlobalAlloc(GHND, line);
+    TW_IMAGEMEMXFER x = {};
+    x.Memory = {TWMF_APPOWNS, line, handle};
+    TW_UINT16 rc = Source(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &x);
+    printf("buffer unflagged rc %u cc %u\n", rc, rc == TWRC_FAILURE ? Condition() : 0);
+    x = {};
+    x.Memory = {TWMF_APPOWNS | TWMF_HANDLE, line, handle};
+    rc = Source(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &x);
+    printf("buffer handle rc %u cc %u rows %lu\n", rc, rc == TWRC_FAILURE ? Condition() : 0, (unsigned long)x.Rows);
+    GlobalFree(handle);
+}
+
+void CaseConformance(const char* script)
+{
+    FILE* f = fopen(script, "r");
+    if (!f)
+        Fatal("script");
+    OpenSource();
+    char line[256];
+    while (fgets(line, sizeof line, f)) {
+        char word[16] = "";
+        unsigned a = 0, b = 0, c = 0;
+        double v[4] = {};
+        if (sscanf(line, "%15s", word) != 1)
+            continue;
+        if (strcmp(word, "supported") == 0) {
+            AskCap(CAP_SUPPORTEDCAPS, MSG_GET, "get");
+        } else if (strcmp(word, "probe") == 0) {
+            const int n = sscanf(line, "%*s %x %u %lf %lf %lf %lf", &a, &b, &v[0], &v[1], &v[2], &v[3]);
+            ProbeCap((TW_UINT16)a, (TW_UINT16)b, std::vector<double>(v, v + (n > 2 ? n - 2 : 0)));
+        } else if (strcmp(word, "set") == 0) {
+            const int n = sscanf(line, "%*s %x %u %lf %lf %lf %lf", &a, &b, &v[0], &v[1], &v[2], &v[3]);
+            SetCap((TW_UINT16)a, (TW_UINT16)b, std::vector<double>(v, v + (n > 2 ? n - 2 : 0)));
+        } else if (strcmp(word, "get") == 0 && sscanf(line, "%*s %x %x", &a, &b) == 2) {
+            AskCap((TW_UINT16)a, (TW_UINT16)b, ("msg" + std::to_string(b)).c_str());
+        } else if (strcmp(word, "state") == 0 && sscanf(line, "%*s %u", &a) == 1) {
+            ReachState((TW_UINT16)a);
+            printf("-- state %u\n", a);
+        } else if (strcmp(word, "triplet") == 0 && sscanf(line, "%*s %x %x %x", &a, &b, &c) == 3) {
+            ProbeTriplet(g_probeState, a, (TW_UINT16)b, (TW_UINT16)c);
+        } else if (strcmp(word, "buffers") == 0) {
+            ProbeBufferFlags();
+        } else if (strcmp(word, "leave") == 0) {
+            LeaveTransfer();
+            printf("-- state 4\n");
+        } else if (strcmp(word, "openagain") == 0) {
+            TW_IDENTITY id = g_source;
+            const TW_UINT16 rc = Manager(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &id);
+            TW_STATUS status = {};
+            Manager(DG_CONTROL, DAT_STATUS, MSG_GET, &status);
+            printf("openagain rc %u cc %u\n", rc, rc == TWRC_FAILURE ? status.ConditionCode : 0);
+        }
+    }
+    fclose(f);
+    LeaveTransfer();
+    CloseSource();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -578,8 +830,14 @@ int main(int argc, char** argv)
     g_outDir = argc > 2 ? argv[argc > 4 ? 4 : 2] : ".";
     if (which == "open")
         CaseOpen();
-    else if (which == "acquire" && argc >= 5)
+    else if (which == "acquire" && argc >= 5) {
+        for (int i = 6; i < argc; ++i) {
+            g_vanilla = g_vanilla || strcmp(argv[i], "vanilla") == 0;
+            g_undefinedSize = g_undefinedSize || strcmp(argv[i], "undefined") == 0;
+        }
         CaseAcquire(argv[2], atoi(argv[3]), argc > 5 ? argv[5] : "bmp");
+    } else if (which == "conformance" && argc >= 3)
+        CaseConformance(argv[2]);
     else if (which == "batch")
         CaseBatch();
     else if (which == "shownbatch")

@@ -79,7 +79,9 @@ TEST(Frame, BroughtOntoTheBedInEachUnit)
 TEST(States, EachTripletOnlyInItsStates)
 {
     const struct { uint32_t dg; uint16_t dat, msg; int lowest, highest; } cases[] = {
-        {DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, 3, 3},     {DG_CONTROL, DAT_CAPABILITY, MSG_SET, 4, 4},
+        // Open again while open: past the state check, to be told TWCC_MAXCONNECTIONS.
+        {DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, 3, 7},     {DG_CONTROL, DAT_CAPABILITY, MSG_SET, 4, 4},
+        {DG_CONTROL, DAT_XFERGROUP, MSG_GET, 4, 7},
         {DG_CONTROL, DAT_CAPABILITY, MSG_GET, 4, 7},      {DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, 4, 4},
         {DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, 5, 5}, {DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, 6, 7},
         {DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, 6, 6},   {DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, 6, 7},
@@ -135,19 +137,47 @@ TEST_F(Negotiation, BlackAndWhiteTakesTheDepthAlongAndAnswersAreWellFormed)
     EXPECT_EQ(1, CapCurrent(&table, ICAP_BITDEPTH));
     ASSERT_EQ(TWRC_SUCCESS, Get(MSG_GET, ICAP_BITDEPTH).rc);
     ASSERT_EQ(TWON_ENUMERATION, out.conType);
-    const std::vector<uint8_t> depthList = {TWTY_UINT16, 0, 3, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 8, 0, 12, 0};
-    EXPECT_EQ(depthList, out.bytes) << "type, count, current 0, default 1, items";
+    const std::vector<uint8_t> bilevelDepths = {TWTY_UINT16, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0};
+    EXPECT_EQ(bilevelDepths, out.bytes) << "type, count 1, current 0, default 0, the one depth of black and white";
+    ASSERT_EQ(TWRC_SUCCESS, Get(MSG_RESET, ICAP_BITDEPTH).rc);
+    EXPECT_EQ(1, CapCurrent(&table, ICAP_BITDEPTH)) << "the default depth of black and white";
+    ASSERT_EQ(TWRC_SUCCESS, Set(ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY).rc);
+    EXPECT_EQ(8, CapCurrent(&table, ICAP_BITDEPTH)) << "back to grey, back to the default grey depth";
+    ASSERT_EQ(TWRC_SUCCESS, Get(MSG_GET, ICAP_BITDEPTH).rc);
+    const std::vector<uint8_t> greyDepths = {TWTY_UINT16, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0, 12, 0};
+    EXPECT_EQ(greyDepths, out.bytes) << "grey: 8 and 12, current and default 8";
 
     ASSERT_EQ(TWRC_SUCCESS, Get(MSG_GET, CAP_SUPPORTEDCAPS).rc);
     EXPECT_EQ(TWON_ARRAY, out.conType);
-    EXPECT_EQ(17u, Word(out.bytes, 2)) << "the seventeen capabilities offered";
-    EXPECT_EQ(6u + 2 * 17, out.bytes.size());
+    EXPECT_EQ(26u, Word(out.bytes, 2)) << "the twenty-six capabilities offered";
+    EXPECT_EQ(6u + 2 * 26, out.bytes.size());
 
     ASSERT_EQ(TWRC_SUCCESS, Get(MSG_QUERYSUPPORT, ICAP_PHYSICALWIDTH).rc);
     EXPECT_EQ(uint32_t(TWQC_GET | TWQC_GETCURRENT | TWQC_GETDEFAULT), Word(out.bytes, 2));
     ASSERT_EQ(TWRC_SUCCESS, Set(ICAP_UNITS, TWTY_UINT16, TWUN_CENTIMETERS).rc);
     ASSERT_EQ(TWRC_SUCCESS, Get(MSG_GETCURRENT, ICAP_PHYSICALWIDTH).rc);
     EXPECT_NEAR(35.56, Fix32ToFloat(Fix32FromBits(Word(out.bytes, 2))), 1e-3) << "14 inches in centimetres";
+}
+
+TEST_F(Negotiation, FramesAreTheScanRegionInTheNegotiatedUnits)
+{
+    ASSERT_EQ(TWRC_SUCCESS, Set(ICAP_UNITS, TWTY_UINT16, TWUN_PIXELS).rc);
+    // 150 to 1500 by 0 to 3000 pixels at 150 dpi: 1 to 10 by 0 to 20 inches, clipped to the 17-inch bed.
+    std::vector<uint8_t> in = {TWTY_FRAME, 0};
+    for (double edge : {150.0, 0.0, 1500.0, 3000.0})
+        for (int shift = 0; shift < 32; shift += 8)
+            in.push_back(uint8_t(Fix32Bits(FloatToFix32(edge)) >> shift));
+    EXPECT_EQ(TWRC_CHECKSTATUS, NegotiateCap(&table, MSG_SET, ICAP_FRAMES, TWON_ONEVALUE, in.data(), in.size(), &out).rc);
+    EXPECT_NEAR(1.0, table.frame.left, 1e-4);
+    EXPECT_NEAR(17.0, table.frame.bottom, 1e-4);
+    ASSERT_EQ(TWRC_SUCCESS, Get(MSG_GETCURRENT, ICAP_FRAMES).rc);
+    ASSERT_EQ(TWON_ONEVALUE, out.conType);
+    ASSERT_EQ(18u, out.bytes.size());
+    EXPECT_NEAR(2550.0, Fix32ToFloat(Fix32FromBits(Word(out.bytes, 14))), 1e-2) << "the bottom, in pixels";
+    EXPECT_EQ(TWCC_BADVALUE,
+              NegotiateCap(&table, MSG_SET, ICAP_FRAMES, TWON_ONEVALUE, in.data(), in.size() - 1, &out).cc);
+    ASSERT_EQ(TWRC_SUCCESS, Get(MSG_RESET, ICAP_FRAMES).rc);
+    EXPECT_NEAR(14.0, table.frame.right, 1e-4);
 }
 
 TEST(NegotiationLists, FollowTheDigitizer)
@@ -174,6 +204,8 @@ TEST(ArgumentChecks, RefuseBuffersAndNamesJustPastTheirLimits)
         {"a handle as large as its length", TWMF_APPOWNS | TWMF_HANDLE, 2000, 1000, 2000, TWCC_SUCCESS},
         {"a handle smaller than its length", TWMF_APPOWNS | TWMF_HANDLE, 2000, 1000, 1999, TWCC_BADVALUE},
         {"no image to divide", TWMF_APPOWNS | TWMF_POINTER, 1000, 0, 0, TWCC_OPERATIONERROR},
+        {"neither pointer nor handle", TWMF_APPOWNS, 2000, 1000, 2000, TWCC_BADVALUE},
+        {"both pointer and handle", TWMF_APPOWNS | TWMF_POINTER | TWMF_HANDLE, 2000, 1000, 2000, TWCC_BADVALUE},
     };
     for (const auto& b : buffers)
         EXPECT_EQ(b.cc, CheckMemoryBuffer({b.flags, b.length, buffer}, b.line, b.handleSize)) << b.what;
