@@ -53,17 +53,6 @@ HWND CreateHostWindow(void)
                          wc.hInstance, nullptr);
 }
 
-// The DICOM table for this session's images, its study starting now.
-void DescribeDicomImages(void)
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    char studyDate[16], studyTime[16];
-    snprintf(studyDate, sizeof studyDate, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
-    snprintf(studyTime, sizeof studyTime, "%02u%02u%02u", now.wHour, now.wMinute, now.wSecond);
-    DescribeFilmDicomImages(DcmSetElemValue, DcmGetElemValue, DcmGenInstUIDs, studyDate, studyTime);
-}
-
 } // namespace
 
 bool OpenHostSession(HostSession* s, const HostOptions& options)
@@ -89,7 +78,7 @@ bool OpenHostSession(HostSession* s, const HostOptions& options)
     h->writeProfileString = HostWriteProfile;
     LoadNoteSettings(&s->image, HostReadProfile);
     RegDSSyncFunctions(HostSyncTable(), &s->ds);
-    DescribeDicomImages();
+    DescribeFilmDicomImages(DcmSetElemValue, DcmGetElemValue, DcmGenInstUIDs);
     OutputSettings* o = &s->output;
     const std::string list = options.listFile.empty() ? "imglst.bin" : options.listFile;
     if (o->imageListPath)

@@ -12,6 +12,8 @@
 
 #include <stdint.h>
 #include <stdio.h>
+#include <string.h>
+#include <time.h>
 
 #ifdef __cplusplus
 extern "C" {
@@ -402,7 +404,7 @@ static inline uint8_t NoteSettingOn(HostReadProfileFn read, const char* section,
     char value[16] = {0};
     if (read)
         read(section, key, value, sizeof value, "");
-    return !(value[0] == 'O' && value[1] == 'F' && value[2] == 'F' && value[3] == 0);
+    return strcmp(value, "OFF") != 0;
 }
 
 static inline void LoadNoteSettings(ImageControl* image, HostReadProfileFn read)
@@ -415,46 +417,49 @@ static inline void LoadNoteSettings(ImageControl* image, HostReadProfileFn read)
 /* What an outer module puts into the DICOM table for its images at session
    start: digitized film as a secondary capture, one unsigned grey sample a
    pixel, bright as it grows, in a study of its own that starts now. The
-   study's date and time (`studyDate` "YYYYMMDD", `studyTime` "HHMMSS") and
-   an empty accession number and referring physician are stored unless they
-   were given before, so archives find every element they expect present. */
+   study's date and time (local) and an empty accession number and referring
+   physician are stored unless they were given before, so archives find
+   every element they expect present. */
 typedef uint32_t (*DcmSetElemFn)(uint32_t tag, const void* value, int32_t length);
 typedef uint32_t (*DcmGetElemFn)(uint32_t tag, void* buffer, uint32_t* size);
 typedef uint32_t (*DcmGenInstUIDsFn)(int32_t newStudy);
 
-static inline int32_t DicomTextLength(const char* text)
+static inline void DcmSetText(DcmSetElemFn set, uint32_t tag, const char* text)
 {
-    int32_t n = 0;
-    while (text[n])
-        ++n;
-    return n;
+    set(tag, text, (int32_t)strlen(text));
 }
 
-static inline void DescribeFilmDicomImages(DcmSetElemFn set, DcmGetElemFn get, DcmGenInstUIDsFn generate,
-                                           const char* studyDate, const char* studyTime)
+/* Stores `text` unless the element holds a value; with `evenEmpty` an
+   element given empty counts as given too. */
+static inline void DcmSetUnlessGiven(DcmSetElemFn set, DcmGetElemFn get, uint32_t tag, const char* text,
+                                     int evenEmpty)
 {
-    static const uint32_t kStudyDate = 0x00200008, kStudyTime = 0x00300008;
-    static const uint32_t kAccessionNumber = 0x00500008, kReferringPhysician = 0x00900008;
-    const uint16_t samplesPerPixel = 1, unsignedSamples = 0;
     uint32_t size = 0;
-    set(0x00160008, "1.2.840.10008.5.1.4.1.1.7", DicomTextLength("1.2.840.10008.5.1.4.1.1.7"));
-    set(0x00600008, "OT", 2);
-    set(0x00640008, "DF", 2);
-    set(0x00040028, "MONOCHROME2", DicomTextLength("MONOCHROME2"));
+    if (!get(tag, 0, &size) || (size == 0 && !evenEmpty))
+        DcmSetText(set, tag, text);
+}
+
+static inline void DescribeFilmDicomImages(DcmSetElemFn set, DcmGetElemFn get, DcmGenInstUIDsFn generate)
+{
+    const uint16_t samplesPerPixel = 1, unsignedSamples = 0;
+    const time_t now = time(0);
+    const struct tm* local = localtime(&now);
+    char studyDate[16] = "", studyTime[16] = "";
+    if (local) {
+        snprintf(studyDate, sizeof studyDate, "%04d%02d%02d", local->tm_year + 1900, local->tm_mon + 1, local->tm_mday);
+        snprintf(studyTime, sizeof studyTime, "%02d%02d%02d", local->tm_hour, local->tm_min, local->tm_sec);
+    }
+    DcmSetText(set, 0x00160008, "1.2.840.10008.5.1.4.1.1.7");
+    DcmSetText(set, 0x00600008, "OT");
+    DcmSetText(set, 0x00640008, "DF");
+    DcmSetText(set, 0x00040028, "MONOCHROME2");
     set(0x00020028, &samplesPerPixel, 2);
     set(0x01030028, &unsignedSamples, 2);
     generate(1);
-    if (!get(kStudyDate, 0, &size) || size == 0)
-        set(kStudyDate, studyDate, DicomTextLength(studyDate));
-    size = 0;
-    if (!get(kStudyTime, 0, &size) || size == 0)
-        set(kStudyTime, studyTime, DicomTextLength(studyTime));
-    size = 0;
-    if (!get(kAccessionNumber, 0, &size))
-        set(kAccessionNumber, "", 0);
-    size = 0;
-    if (!get(kReferringPhysician, 0, &size))
-        set(kReferringPhysician, "", 0);
+    DcmSetUnlessGiven(set, get, 0x00200008, studyDate, 0);   /* Study Date */
+    DcmSetUnlessGiven(set, get, 0x00300008, studyTime, 0);   /* Study Time */
+    DcmSetUnlessGiven(set, get, 0x00500008, "", 1);          /* Accession Number */
+    DcmSetUnlessGiven(set, get, 0x00900008, "", 1);          /* Referring Physician's Name */
 }
 
 /* ---- Session exports ---------------------------------------------------- */

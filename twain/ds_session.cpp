@@ -39,18 +39,6 @@ uint32_t ReadSetting(const char* section, const char* key, char* buffer, uint32_
     return GetPrivateProfileStringA(section, key, defaultText ? defaultText : "", buffer, size, g_settingsPath);
 }
 
-// An operator may save DICOM from the shown dialog: the images' table, its
-// study starting with this session.
-void DescribeDicomImages(const FilmCoreCalls& core)
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    char studyDate[16], studyTime[16];
-    _snprintf(studyDate, sizeof studyDate, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
-    _snprintf(studyTime, sizeof studyTime, "%02u%02u%02u", now.wHour, now.wMinute, now.wSecond);
-    DescribeFilmDicomImages(core.dcmSetElemValue, core.dcmGetElemValue, core.dcmGenInstUIDs, studyDate, studyTime);
-}
-
 template <typename T>
 bool Bind(HMODULE module, const char* name, T* call)
 {
@@ -223,7 +211,8 @@ SourceSession* OpenSession(HINSTANCE instance, const TW_IDENTITY* app, TW_UINT16
     s->services.readProfileString = ReadSetting;
     s->services.writeProfileString = WriteSetting;
     LoadNoteSettings(&s->image, ReadSetting);
-    DescribeDicomImages(s->core);
+    // An operator may save DICOM from the shown dialog.
+    DescribeFilmDicomImages(s->core.dcmSetElemValue, s->core.dcmGetElemValue, s->core.dcmGenInstUIDs);
     s->services.imageReady = OnFilmScanned;
     s->services.closeRequest = OnCloseRequested;
     s->owner = CreateOwner(instance);

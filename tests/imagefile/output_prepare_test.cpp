@@ -9,7 +9,19 @@
 
 namespace {
 
-class OutputPrepare : public DialogTest {};
+class OutputPrepare : public DialogTest {
+protected:
+    // The patient dialog the next DICOM preparation opens, filled and confirmed.
+    void ConfirmPatientData()
+    {
+        OnDialog("Patient Information", 0, [&](HWND d) {
+            for (int id : {IDC_PATIENT_NAME, IDC_PATIENT_ID, IDC_STUDY_ID})
+                Type(d, id, "X");
+            Type(d, IDC_PATIENT_DOB, "20041104");
+            Press(d, IDOK);
+        });
+    }
+};
 
 TEST_F(OutputPrepare, DepthCheckOverModeDiskFormatAndDepth)
 {
@@ -81,12 +93,7 @@ TEST_F(OutputPrepare, FirstFilmToDiskOpensTheBatchDialogAndLaterFilmsThePatientD
     EXPECT_EQ(1u, mode);
     EXPECT_EQ(0u, s.settings.patientInfoRequested + s.settings.patientDialogMode);
 
-    OnDialog("Patient Information", 0, [&](HWND d) {
-        for (int id : {IDC_PATIENT_NAME, IDC_PATIENT_ID, IDC_STUDY_ID})
-            Type(d, id, "X");
-        Type(d, IDC_PATIENT_DOB, "20041104");
-        Press(d, IDOK);
-    });
+    ConfirmPatientData();
     EXPECT_EQ(1, PrepareOutputFile(nullptr, &s.ds));
     EXPECT_EQ(3u, s.output.outputFormat);
 }
@@ -104,12 +111,7 @@ TEST_F(OutputPrepare, OnlyFilesTheScanWritesAreAskedAboutAndOnlyOnce)
     EXPECT_EQ(1, PrepareOutputFile(nullptr, &s.ds));
     EXPECT_EQ(2u, s.output.outputFormat);
     CopyText(s.output.formatName, sizeof s.output.formatName, "DICOM");
-    OnDialog("Patient Information", 0, [&](HWND d) {
-        for (int id : {IDC_PATIENT_NAME, IDC_PATIENT_ID, IDC_STUDY_ID})
-            Type(d, id, "X");
-        Type(d, IDC_PATIENT_DOB, "20041104");
-        Press(d, IDOK);
-    });
+    ConfirmPatientData();
     EXPECT_EQ(1, PrepareOutputFile(nullptr, &s.ds));
     EXPECT_EQ(3u, s.output.outputFormat);
     EXPECT_TRUE(BoxResponderMessageBoxes().empty()) << LastBox();

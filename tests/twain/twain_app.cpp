@@ -22,100 +22,20 @@
 #include <string>
 #include <vector>
 
+#include "twain_client.h"
 #include "twain_types.h"
 
 namespace {
 
-DSMENTRYPROC g_dsm;
-TW_IDENTITY g_app;
-TW_IDENTITY g_source;
-HWND g_window;
-
-TW_UINT16 Manager(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
-{
-    return g_dsm(&g_app, nullptr, dg, dat, msg, data);
-}
-
-TW_UINT16 Source(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
-{
-    return g_dsm(&g_app, &g_source, dg, dat, msg, data);
-}
-
-TW_UINT16 Condition()
-{
-    TW_STATUS status = {};
-    Source(DG_CONTROL, DAT_STATUS, MSG_GET, &status);
-    return status.ConditionCode;
-}
-
-[[noreturn]] void Fatal(const char* what)
-{
-    printf("FATAL %s\n", what);
-    fflush(stdout);
-    ExitProcess(2);
-}
-
-void OpenManager()
-{
-    HMODULE dsm = LoadLibraryA("twain_32.dll");
-    g_dsm = dsm ? (DSMENTRYPROC)(void*)GetProcAddress(dsm, "DSM_Entry") : nullptr;
-    if (!g_dsm)
-        Fatal("no twain_32.dll");
-    g_app.Version.MajorNum = 1;
-    g_app.Version.Language = TWLG_ENGLISH;
-    g_app.Version.Country = TWCY_USA;
-    lstrcpynA(g_app.Version.Info, "test", sizeof g_app.Version.Info);
-    g_app.ProtocolMajor = TWON_PROTOCOLMAJOR;
-    g_app.ProtocolMinor = TWON_PROTOCOLMINOR;
-    g_app.SupportedGroups = DG_CONTROL | DG_IMAGE | DF_APP2;
-    lstrcpynA(g_app.Manufacturer, "FilmCore tests", sizeof g_app.Manufacturer);
-    lstrcpynA(g_app.ProductFamily, "Tests", sizeof g_app.ProductFamily);
-    lstrcpynA(g_app.ProductName, "twain_app", sizeof g_app.ProductName);
-    g_window = CreateWindowA("STATIC", "twain_app", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    if (Manager(DG_CONTROL, DAT_PARENT, MSG_OPENDSM, &g_window) != TWRC_SUCCESS)
-        Fatal("MSG_OPENDSM");
-}
-
-// The manager's list, searched for our source.
-void FindSource()
-{
-    TW_IDENTITY id = {};
-    for (TW_UINT16 rc = Manager(DG_CONTROL, DAT_IDENTITY, MSG_GETFIRST, &id); rc == TWRC_SUCCESS;
-         rc = Manager(DG_CONTROL, DAT_IDENTITY, MSG_GETNEXT, &id)) {
-        printf("listed %s\n", id.ProductName);
-        if (strcmp(id.ProductName, "FilmTwain") == 0) {
-            g_source = id;
-            return;
-        }
-        memset(&id, 0, sizeof id);
-    }
-    Fatal("FilmTwain not listed");
-}
-
 void OpenSource()
 {
-    TW_IDENTITY id = g_source;
-    if (Manager(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &id) != TWRC_SUCCESS)
+    if (TryOpenSource() != TWRC_SUCCESS)
         Fatal("MSG_OPENDS");
-    g_source = id;
 }
 
 void CloseSource()
 {
-    TW_IDENTITY id = g_source;
-    printf("closeds %u\n", Manager(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &id));
-}
-
-TW_UINT16 SetOne(TW_UINT16 cap, TW_UINT16 type, TW_UINT32 item)
-{
-    TW_CAPABILITY c = {cap, TWON_ONEVALUE, GlobalAlloc(GHND, sizeof(TW_ONEVALUE))};
-    TW_ONEVALUE* one = (TW_ONEVALUE*)GlobalLock(c.hContainer);
-    one->ItemType = type;
-    one->Item = item;
-    GlobalUnlock(c.hContainer);
-    const TW_UINT16 rc = Source(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &c);
-    GlobalFree(c.hContainer);
-    return rc;
+    printf("closeds %u\n", TryCloseSource());
 }
 
 TW_UINT32 Current(TW_UINT16 cap)
@@ -305,6 +225,23 @@ void Press(HWND dialog, int id, bool post)
         PostMessageA(dialog, WM_COMMAND, w, l);
     else
         SendMessageA(dialog, WM_COMMAND, w, l);
+}
+
+// Runs the loop until the source says a transfer is ready (state 6).
+void WaitForTransferReady()
+{
+    SetTimer(g_window, 1, 200000, nullptr);   // a loop that never ends fails the test
+    MSG msg;
+    bool ready = false;
+    while (!ready && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (msg.hwnd == g_window && msg.message == WM_TIMER)
+            Fatal("no transfer ready");
+        TW_EVENT event = {&msg, MSG_NULL};
+        if (Source(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event) == TWRC_NOTDSEVENT)
+            DispatchMessageA(&msg);
+        ready = event.TWMessage == MSG_XFERREADY;
+    }
+    KillTimer(g_window, 1);
 }
 
 TW_UINT16 TransferOne(const Job& job)
@@ -545,17 +482,7 @@ void CaseNegotiate()
     // Enabled and ready: settings are closed, short buffers are refused.
     Source(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui);
     Report("set in state 5", SetOne(ICAP_BITDEPTH, TWTY_UINT16, 8));
-    MSG msg;
-    bool ready = false;
-    SetTimer(g_window, 1, 200000, nullptr);
-    while (!ready && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (msg.hwnd == g_window && msg.message == WM_TIMER)
-            Fatal("no transfer ready");
-        TW_EVENT event = {&msg, MSG_NULL};
-        if (Source(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event) == TWRC_NOTDSEVENT)
-            DispatchMessageA(&msg);
-        ready = event.TWMessage == MSG_XFERREADY;
-    }
+    WaitForTransferReady();
     TW_SETUPMEMXFER setup = {};
     Source(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup);
     std::vector<uint8_t> buffer(setup.MinBufSize);
@@ -713,18 +640,7 @@ void ReachState(TW_UINT16 state)
         g_probeState = 5;
     }
     if (g_probeState == 5 && state >= 6) {
-        SetTimer(g_window, 1, 200000, nullptr);
-        MSG msg;
-        bool ready = false;
-        while (!ready && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-            if (msg.hwnd == g_window && msg.message == WM_TIMER)
-                Fatal("no transfer ready");
-            TW_EVENT event = {&msg, MSG_NULL};
-            if (Source(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event) == TWRC_NOTDSEVENT)
-                DispatchMessageA(&msg);
-            ready = event.TWMessage == MSG_XFERREADY;
-        }
-        KillTimer(g_window, 1);
+        WaitForTransferReady();
         g_probeState = 6;
     }
     if (g_probeState == 6 && state >= 7) {
@@ -824,7 +740,7 @@ int main(int argc, char** argv)
     setvbuf(stdout, nullptr, _IONBF, 0);   // what was printed survives a hang
     if (argc < 2)
         Fatal("usage");
-    OpenManager();
+    OpenManager("twain_app");
     FindSource();
     const std::string which = argv[1];
     g_outDir = argc > 2 ? argv[argc > 4 ? 4 : 2] : ".";

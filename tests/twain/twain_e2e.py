@@ -302,7 +302,7 @@ def case_negotiate():
     check("layout 1 numbers 1 1 1\n" in out and "layout 3 numbers 1 1 1\n" in out, "layout numbers:\n" + out)
 
 
-# ---- Conformance: every capability and triplet against the TWAIN specification --------
+# ---- Conformance: every capability and every triplet, against the values TWAIN sets ---
 
 # The digitizer's configuration (toolkit/README.md defaults) and the library's
 # 17-inch longest film: what the values below are made of.

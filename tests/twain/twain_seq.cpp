@@ -17,13 +17,11 @@
 #include <string>
 #include <vector>
 
+#include "twain_client.h"
 #include "twain_types.h"
 
 namespace {
 
-DSMENTRYPROC g_dsm;
-TW_IDENTITY g_app, g_source;
-HWND g_window;
 bool g_open = false, g_enabled = false;
 std::string g_outDir;
 std::vector<TW_UINT16> g_caps;
@@ -52,75 +50,19 @@ Random StepRandom(uint32_t seed, uint32_t step)
     return r;
 }
 
-// ---- The manager and the source ---------------------------------------------
-
-TW_UINT16 Manager(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
-{
-    return g_dsm(&g_app, nullptr, DG_CONTROL, dat, msg, data);
-}
-
-TW_UINT16 Source(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
-{
-    return g_dsm(&g_app, &g_source, dg, dat, msg, data);
-}
-
-TW_UINT16 Condition()
-{
-    TW_STATUS status = {};
-    Source(DG_CONTROL, DAT_STATUS, MSG_GET, &status);
-    return status.ConditionCode;
-}
-
-[[noreturn]] void Fatal(const char* what)
-{
-    printf("UNHEALTHY %s\n", what);
-    fflush(stdout);
-    ExitProcess(1);
-}
-
-void OpenManager()
-{
-    HMODULE dsm = LoadLibraryA("twain_32.dll");
-    g_dsm = dsm ? (DSMENTRYPROC)(void*)GetProcAddress(dsm, "DSM_Entry") : nullptr;
-    if (!g_dsm)
-        Fatal("no twain_32.dll");
-    g_app.Version.MajorNum = 1;
-    g_app.ProtocolMajor = TWON_PROTOCOLMAJOR;
-    g_app.ProtocolMinor = TWON_PROTOCOLMINOR;
-    g_app.SupportedGroups = DG_CONTROL | DG_IMAGE | DF_APP2;
-    lstrcpynA(g_app.Manufacturer, "FilmCore tests", sizeof g_app.Manufacturer);
-    lstrcpynA(g_app.ProductFamily, "Tests", sizeof g_app.ProductFamily);
-    lstrcpynA(g_app.ProductName, "twain_seq", sizeof g_app.ProductName);
-    g_window = CreateWindowA("STATIC", "twain_seq", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    if (Manager(DAT_PARENT, MSG_OPENDSM, &g_window) != TWRC_SUCCESS)
-        Fatal("MSG_OPENDSM");
-    TW_IDENTITY id = {};
-    for (TW_UINT16 rc = Manager(DAT_IDENTITY, MSG_GETFIRST, &id); rc == TWRC_SUCCESS;
-         rc = Manager(DAT_IDENTITY, MSG_GETNEXT, &id)) {
-        if (strcmp(id.ProductName, "FilmTwain") == 0) {
-            g_source = id;
-            return;
-        }
-        memset(&id, 0, sizeof id);
-    }
-    Fatal("FilmTwain not listed");
-}
+// ---- The source ----------------------------------------------------------------
 
 TW_UINT16 OpenSource()
 {
-    TW_IDENTITY id = g_source;
-    const TW_UINT16 rc = Manager(DAT_IDENTITY, MSG_OPENDS, &id);
-    if (rc == TWRC_SUCCESS) {
-        g_source = id;
+    const TW_UINT16 rc = TryOpenSource();
+    if (rc == TWRC_SUCCESS)
         g_open = true;
-    }
     return rc;
 }
 
 TW_UINT16 CloseSource()
 {
-    TW_IDENTITY id = g_source;
-    const TW_UINT16 rc = Manager(DAT_IDENTITY, MSG_CLOSEDS, &id);
+    const TW_UINT16 rc = TryCloseSource();
     if (rc == TWRC_SUCCESS)
         g_open = g_enabled = false;
     return rc;
@@ -433,18 +375,6 @@ TW_UINT16 RunStep(uint32_t seed, uint32_t step)
 
 // ---- Afterwards: the source still works ------------------------------------------
 
-TW_UINT16 SetOne(TW_UINT16 cap, TW_UINT16 type, TW_UINT32 item)
-{
-    TW_CAPABILITY c = {cap, TWON_ONEVALUE, GlobalAlloc(GHND, sizeof(TW_ONEVALUE))};
-    TW_ONEVALUE* one = (TW_ONEVALUE*)GlobalLock(c.hContainer);
-    one->ItemType = type;
-    one->Item = item;
-    GlobalUnlock(c.hContainer);
-    const TW_UINT16 rc = Source(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &c);
-    GlobalFree(c.hContainer);
-    return rc;
-}
-
 void CheckHealth()
 {
     // Back down the states as an application does: transfers ended, source
@@ -535,11 +465,13 @@ int main(int argc, char** argv)
     const uint32_t steps = (uint32_t)strtoul(argv[2], nullptr, 10);
     g_outDir = argv[3];
     const std::set<uint32_t> skips = argc > 5 && strcmp(argv[4], "--skip") == 0 ? ParseSkips(argv[5]) : std::set<uint32_t>();
-    OpenManager();
+    g_fatalWord = "UNHEALTHY";
+    OpenManager("twain_seq");
+    FindSource();
     for (uint32_t step = 0; step < steps; ++step)
         if (!skips.count(step))
             RunStep(seed, step);
     CheckHealth();
-    Manager(DAT_PARENT, MSG_CLOSEDSM, &g_window);
+    Manager(DG_CONTROL, DAT_PARENT, MSG_CLOSEDSM, &g_window);
     return 0;
 }
