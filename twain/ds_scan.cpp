@@ -163,7 +163,7 @@ bool FeederInUse(const SourceSession* s)
 void EndScannedImage(SourceSession* s)
 {
     ScannedImage& image = s->scanned;
-    if (image.ready && !image.complete)
+    if (image.ready && (!image.complete || image.finishPending))
         s->core.memStopScan(&s->ds);
     image = ScannedImage();
 }

@@ -37,6 +37,7 @@ struct ScannedImage {
     bool ready;              // imageReady came and the transfer has not ended
     bool started;            // blocks have been read from FilmCore
     bool complete;           // FilmCore has no more lines
+    bool finishPending;      // read to its end ahead of the application, not yet finished
     uint32_t width, lineBytes, depth, dpi;
     uint32_t linesHanded;    // lines already given to the application
     std::vector<uint8_t> lines;   // read but not yet handed on

@@ -25,14 +25,17 @@ bool Cancelled(const SourceSession* s)
 }
 
 // Reads from FilmCore until `lines` lines wait or the image has ended.
+// With `holdOpen` an image read to its end stays a running scan until its
+// last line is handed on, so the dialog's Cancel still reaches it.
 // TWRC_SUCCESS, TWRC_CANCEL, or TWRC_FAILURE when the scan broke off.
-TW_UINT16 ReadLines(SourceSession* s, uint32_t lines)
+TW_UINT16 ReadLines(SourceSession* s, uint32_t lines, bool holdOpen = false)
 {
     ScannedImage& image = s->scanned;
     // Cancel in the dialog ends the transfer even while read lines wait.
     if (Cancelled(s)) {
-        if (!image.complete)
+        if (!image.complete || image.finishPending)
             s->core.memStopScan(&s->ds);
+        image.finishPending = false;
         image.complete = true;
         image.lines.clear();
         return TWRC_CANCEL;
@@ -53,7 +56,12 @@ TW_UINT16 ReadLines(SourceSession* s, uint32_t lines)
         image.started = true;
         if (got == 0 || bytes != got * image.lineBytes) {
             image.complete = true;
-            s->core.memScanFinish(&s->ds);
+            if (holdOpen) {
+                image.finishPending = true;
+                s->settings.scanState = 1;   // still scanning, as far as the dialog's Cancel knows
+            } else {
+                s->core.memScanFinish(&s->ds);
+            }
             if (got == 0)
                 break;
         }
@@ -126,12 +134,12 @@ TW_UINT16 ImageInfo(SourceSession* s, TW_IMAGEINFO* info, TW_UINT16* cc)
         return Failure(cc, TWCC_SEQERROR);
     // The length may stay unknown (-1) only for a memory transfer whose
     // application said it copes; otherwise the film is read to its end now.
-    // Not yet with the dialog shown: the operator's Cancel only stops a scan
-    // still running, so reading ahead would take that Cancel away.
+    // A memory scan read ahead stays open for the operator's Cancel until the
+    // application has taken it.
     const bool memory = CapCurrent(&s->caps, ICAP_XFERMECH) == TWSX_MEMORY;
-    const bool lengthMayWait = memory && (CapCurrent(&s->caps, ICAP_UNDEFINEDIMAGESIZE) != 0 || s->showUI);
+    const bool lengthMayWait = memory && CapCurrent(&s->caps, ICAP_UNDEFINEDIMAGESIZE) != 0;
     if (!image.complete && !lengthMayWait) {
-        const TW_UINT16 rc = ReadLines(s, 0xffffffffu / (image.lineBytes ? image.lineBytes : 1));
+        const TW_UINT16 rc = ReadLines(s, 0xffffffffu / (image.lineBytes ? image.lineBytes : 1), memory);
         if (rc != TWRC_SUCCESS)
             return Failure(cc, TWCC_OPERATIONERROR);
     }
@@ -191,7 +199,12 @@ TW_UINT16 MemoryTransfer(SourceSession* s, TW_IMAGEMEMXFER* xfer, TW_UINT16* cc)
     xfer->BytesWritten = rows * image.lineBytes;
     image.linesHanded += rows;
     s->state = DS_TRANSFERRING;
-    return image.complete && image.lines.empty() ? TWRC_XFERDONE : TWRC_SUCCESS;
+    if (!image.complete || !image.lines.empty())
+        return TWRC_SUCCESS;
+    if (image.finishPending)
+        s->core.memScanFinish(&s->ds);
+    image.finishPending = false;
+    return TWRC_XFERDONE;
 }
 
 TW_UINT16 NativeTransfer(SourceSession* s, TW_HANDLE* dib, TW_UINT16* cc)

@@ -255,6 +255,10 @@ def case_ui():
         at = found + len(line)
     # The operator's dialog scans with its own settings: the whole film in the
     # transport (12 x 16 inches), at the negotiated resolution.
+    # With the dialog shown too the length is known before the first strip
+    # (the film read ahead), and the Cancel above still reached the transfer.
+    lengths = [int(n) for n in re.findall(r"info before rc 0 width \d+ length (-?\d+)", out)]
+    check(lengths == [16 * DPI, 16 * DPI], "the lengths before the shown transfers: %s" % lengths)
     got = field(out, r"memory rc 6 cc 0 strips \d+ columns (\d+) rows (\d+)")
     if got and check(got == [12 * DPI, 16 * DPI], "the dialog's scan is %dx%d, not the whole film" % tuple(got)):
         image = np.fromfile(os.path.join(WORK, "memory-1.raw"), np.uint8).reshape(got[1], got[0])
