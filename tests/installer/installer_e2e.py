@@ -4,7 +4,8 @@
 
 1. a digitizer's own scankit32.dll is in place; the older package, then the
    newer one, each asked for every feature: one product afterwards, of the
-   newer version; every file where it belongs and byte for byte the built one;
+   newer version, which the older package then refuses to replace; every
+   file where it belongs and byte for byte the built one;
    the digitizer's toolkit untouched; removal leaves that toolkit too;
 2. without a toolkit the simulator feature installs the virtual digitizer; an
    application acquires a film through the installed 32-bit source and the
@@ -73,9 +74,9 @@ def package(*version):
     return done.stdout.strip().splitlines()[-1]
 
 
-def msiexec(*args):
+def msiexec(*args, refused=False):
     rc, out = wine("msiexec", *args, "/qn")
-    check(rc == 0, "msiexec %s ended with %d:\n%s" % (" ".join(args), rc, out))
+    check((rc != 0) == refused, "msiexec %s ended with %d:\n%s" % (" ".join(args), rc, out))
 
 
 def products():
@@ -137,6 +138,8 @@ def upgrade_beside_a_real_toolkit(version):
           (version, products()))
     check_installed("the newer package over the older")
     check_toolkit_kept("the newer package with the simulator asked for")
+    msiexec("/i", win(old_msi), refused=True)
+    check(products() == [(version, "FilmCore")], "the older package over the newer: %s" % products())
     msiexec("/x", win(new_msi))
     check_removed("removed beside a digitizer's toolkit")
     check_toolkit_kept("the package removed")
@@ -219,11 +222,12 @@ def main():
     check(open(settings, "rb").read() == operator, "removal changed the user's settings")
     check(open(image, "rb").read() == b"an operator's image", "removal took an image in c:\\nqt\\temp")
 
+
+try:
+    main()
+finally:
     subprocess.run([os.path.join(ROOT, "scripts", "wine-stop"), WORK])
-    if failures:
-        print("\n".join(failures))
-        sys.exit(1)
-    print("pass")
-
-
-main()
+if failures:
+    print("\n".join(failures))
+    sys.exit(1)
+print("pass")
