@@ -9,7 +9,8 @@
    the digitizer's toolkit untouched; removal leaves that toolkit too;
 2. without a toolkit the simulator feature installs the virtual digitizer; an
    application acquires a film through the installed 32-bit source and the
-   image is the film's region by the film reference;
+   image is the film's region by the film reference; an upgrade keeps the
+   simulator;
 3. removal takes every installed file and keeps the user's settings and images.
 
 installer_e2e.py ROOT WIN64_TREE WIN32_TREE WORK
@@ -207,6 +208,16 @@ def main():
     check(os.path.isfile(on_c(TOOLKIT)) and same_bytes(on_c(TOOLKIT), SIMULATOR),
           "the simulator is not the built i686 scankit32.dll")
     acquire_through_the_installed_source()
+    # An upgrade replaces the package's own simulator (the scankit32.dll there now is ours). Wine's
+    # installer carries no feature state over (its MigrateFeatureStates does nothing), so the upgrade
+    # names the feature, as a deployment that keeps the simulator does anyway.
+    newer = "%d.0.0" % (int(version.split(".")[0]) + 1)
+    msi = package("--version", newer)
+    msiexec("/i", win(msi), "ADDLOCAL=Simulator")
+    check(products() == [(newer, "FilmCore")], "after an upgrade with the simulator: %s" % products())
+    check_installed("upgraded, naming the simulator alone")
+    check(os.path.isfile(on_c(TOOLKIT)) and same_bytes(on_c(TOOLKIT), SIMULATOR),
+          "an upgrade lost the simulator it had installed")
 
     settings = settings_file()
     check(os.path.isfile(settings), "the source kept no settings in %s" % settings)
