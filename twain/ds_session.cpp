@@ -2,6 +2,7 @@
 
 #include "arg_checks.h"
 #include "ds_scan.h"
+#include "settings_file.h"
 
 #include <string.h>
 
@@ -12,20 +13,6 @@ bool g_open = false;
 char g_settingsPath[MAX_PATH];
 
 const char kOwnerClass[] = "FilmTwainOwner";
-
-bool FileBeside(HINSTANCE instance, const char* name, char* path, size_t size)
-{
-    char module[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(instance, module, sizeof module);
-    if (length == 0 || length >= sizeof module)
-        return false;
-    char* slash = strrchr(module, '\\');
-    if (!slash)
-        return false;
-    slash[1] = 0;
-    const int written = _snprintf(path, size, "%s%s", module, name);
-    return written > 0 && (size_t)written < size;
-}
 
 int32_t WriteSetting(const char* section, const char* key, const char* value)
 {
@@ -183,12 +170,6 @@ DigitizerAbilities Abilities(const SourceSession* s)
 
 }  // namespace
 
-void SettingsFileBeside(HINSTANCE instance, char* path, size_t size)
-{
-    if (!FileBeside(instance, "FilmTwain.ini", path, size))
-        lstrcpynA(path, "FilmTwain.ini", (int)size);
-}
-
 SourceSession* OpenSession(HINSTANCE instance, const TW_IDENTITY* app, TW_UINT16* cc)
 {
     if (g_open) {
@@ -201,7 +182,7 @@ SourceSession* OpenSession(HINSTANCE instance, const TW_IDENTITY* app, TW_UINT16
         *cc = TWCC_OPERATIONERROR;
         return nullptr;
     }
-    SettingsFileBeside(instance, g_settingsPath, sizeof g_settingsPath);
+    FindSettingsFile(instance, g_settingsPath, sizeof g_settingsPath);
     // Kept for the notices sent back through the manager: never read past a field.
     if (app)
         s->app = TerminatedIdentity(*app);

@@ -75,7 +75,4 @@ void OnCloseRequested(DSData* ds);
 void PushCapability(SourceSession* s, uint16_t cap);
 void PushFrame(SourceSession* s);
 
-// The settings file beside the source ("FilmTwain.ini").
-void SettingsFileBeside(HINSTANCE instance, char* path, size_t size);
-
 #endif

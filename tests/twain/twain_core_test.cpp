@@ -10,6 +10,7 @@
 #include "cap_table.h"
 #include "ds_states.h"
 #include "fix32.h"
+#include "settings_path.h"
 
 namespace {
 
@@ -225,4 +226,29 @@ TEST(ArgumentChecks, RefuseBuffersAndNamesJustPastTheirLimits)
     EXPECT_EQ(TWCC_SUCCESS, CheckEntryPoint(entry));
     entry.Size = sizeof entry - 1;
     EXPECT_EQ(TWCC_BADVALUE, CheckEntryPoint(entry));
+}
+
+// The user's settings path: composed in full, or not at all when it would be cut.
+TEST(UserSettings, JoinsTheFolderAndTheFileOrRefusesWhatWouldNotFit)
+{
+    char folder[64], file[64];
+    ASSERT_TRUE(UserSettingsPaths("C:\\users\\ann\\AppData\\Roaming", folder, sizeof folder, file, sizeof file));
+    EXPECT_STREQ(folder, "C:\\users\\ann\\AppData\\Roaming\\FilmCore");
+    EXPECT_STREQ(file, "C:\\users\\ann\\AppData\\Roaming\\FilmCore\\FilmTwain.ini");
+
+    // 18 + 23 characters and the terminator fill 42 exactly; one fewer is refused whole.
+    const char* appData = "C:\\users\\ann\\Data1";
+    char exact[42], shortBy1[41];
+    EXPECT_TRUE(UserSettingsPaths(appData, folder, sizeof folder, exact, sizeof exact));
+    EXPECT_STREQ(exact, "C:\\users\\ann\\Data1\\FilmCore\\FilmTwain.ini");
+    memset(shortBy1, 'x', sizeof shortBy1);
+    EXPECT_FALSE(UserSettingsPaths(appData, folder, sizeof folder, shortBy1, sizeof shortBy1));
+    EXPECT_STREQ(shortBy1, "");
+    EXPECT_STREQ(folder, "");
+
+    char smallFolder[10];
+    EXPECT_FALSE(UserSettingsPaths(appData, smallFolder, sizeof smallFolder, file, sizeof file));
+    EXPECT_STREQ(file, "");
+    EXPECT_FALSE(UserSettingsPaths("", folder, sizeof folder, file, sizeof file));
+    EXPECT_FALSE(UserSettingsPaths(nullptr, folder, sizeof folder, file, sizeof file));
 }

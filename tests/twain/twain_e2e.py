@@ -7,6 +7,7 @@ film), which way round (each transfer's row order undone). The digitizer's
 record of what it delivered only checks that strips keep every byte.
 
 twain_e2e.py ROOT BUILD WORK CASE    CASE: open memory native file vanilla batch ui quiet negotiate conformance
+                                     notes carryover
 Prints what went wrong and exits 1, or prints "pass".
 """
 import os
@@ -51,10 +52,12 @@ def check(ok, what):
 
 def install_source():
     """Into the test prefix's twain_32 or twain_64, the folder of the source's
-    width, as Wine's manager wants it (see the script); the folder returned."""
+    width, as Wine's manager wants it (see the script); that folder and the
+    user's settings file returned."""
     done = subprocess.run([os.path.join(ROOT, "scripts", "twain-install"), BUILD], check=True, capture_output=True,
                           text=True)
-    return os.path.join(BUILD, "wine", "prefix", "drive_c", "windows", done.stdout.strip())
+    folder, settings = done.stdout.split("\n")[:2]
+    return os.path.join(BUILD, "wine", "prefix", "drive_c", "windows", folder), settings
 
 
 def run_app(*args, kit=""):
@@ -274,15 +277,42 @@ STAGING_NOTE = ("Note:  Saving the image to disk requires unique staging.\\r\\nH
 
 def case_notes():
     """A fresh installation: no note in a hidden session, the first-time note in the first dialog shown, never again."""
-    settings = os.path.join(SOURCE_FOLDER, "FilmTwain.ini")
-    os.remove(settings)
+    os.remove(SETTINGS)
+    boxes = note_boxes()
+    check(boxes == {"hidden session": [], "shown": ["Warning: " + STAGING_NOTE], "new session shown": []},
+          "the notes of a fresh installation: %s" % boxes)
+    with open(SETTINGS) as f:
+        check("FlipWarningFirstTime=OFF" in f.read(), "the note was not stored as shown")
+
+
+def note_boxes():
+    """The message boxes of twain_app's notes run, by the session it shows them in."""
     out = run_app("notes", WORK)
     parts = re.split(r"^-- (hidden session|shown|new session shown)$", out, flags=re.M)
-    boxes = {name: re.findall(r"^box (.*)$", text, re.M) for name, text in zip(parts[1::2], parts[2::2])}
-    check(boxes == {"hidden session": [], "shown": ["Warning: " + STAGING_NOTE], "new session shown": []},
-          "the notes of a fresh installation: %s\n%s" % (boxes, out))
-    with open(settings) as f:
-        check("FlipWarningFirstTime=OFF" in f.read(), "the note was not stored as shown")
+    return {name: re.findall(r"^box (.*)$", text, re.M) for name, text in zip(parts[1::2], parts[2::2])}
+
+
+def case_carryover():
+    """Settings of an older installation, beside the source, become the user's once and stay where they were;
+    after that the user's own settings are the ones read."""
+    old = os.path.join(SOURCE_FOLDER, "FilmTwain.ini")
+    read = b"[SAVE_IMG_TO_DISK]\r\nFlipWarning=OFF\r\nFlipWarningFirstTime=OFF\r\n[PRESCAN_INFO]\r\nPrescanInfo=OFF\r\n"
+    os.remove(SETTINGS)
+    with open(old, "wb") as f:
+        f.write(read)
+    boxes = note_boxes()
+    check(boxes == {"hidden session": [], "shown": [], "new session shown": []},
+          "the old installation's operator had read the notes, yet: %s" % boxes)
+    check(os.path.exists(SETTINGS) and open(SETTINGS, "rb").read().startswith(read),
+          "the old settings were not carried over to %s" % SETTINGS)
+    check(open(old, "rb").read() == read, "the old settings file beside the source was changed")
+    # The old file now says the notes are unread: the user's settings decide.
+    with open(old, "wb") as f:
+        f.write(b"[SAVE_IMG_TO_DISK]\r\nFlipWarning=ON\r\nFlipWarningFirstTime=ON\r\n")
+    boxes = note_boxes()
+    check(boxes == {"hidden session": [], "shown": [], "new session shown": []},
+          "the old settings were read again over the user's: %s" % boxes)
+    os.remove(old)
 
 
 def case_quiet():
@@ -485,7 +515,7 @@ def case_conformance():
         check(expected == got, "%s: expected %r, got %r" % (what, expected, got))
 
 
-SOURCE_FOLDER = install_source()
+SOURCE_FOLDER, SETTINGS = install_source()
 globals()["case_" + CASE]()
 if failures:
     print("\n".join(failures))
