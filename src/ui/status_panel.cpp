@@ -1,6 +1,7 @@
 #include "main_dialog.h"
 
 #include "pipeline/preview_area.h"
+#include "frame/phase_timing.h"
 
 namespace {
 
@@ -109,6 +110,7 @@ void DrawStatusPanel(HWND window, HDC dc, DSData* ds)
 
 void PaintMainDialog(HWND dialog, DSData* ds)
 {
+    PHASE_SPAN("PaintMainDialog");
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(dialog, &paint);
     if (!dc)
@@ -122,6 +124,7 @@ void PaintMainDialog(HWND dialog, DSData* ds)
 
 void RepaintStatusPanel(HWND dialog, DSData* ds)
 {
+    PHASE_SPAN("RepaintStatusPanel");
     HDC dc = GetDC(dialog);
     if (!dc)
         return;
