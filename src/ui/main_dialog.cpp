@@ -143,6 +143,7 @@ BOOL OnCommand(HWND dialog, WPARAM wParam, LPARAM lParam)
 void OnDestroy(HWND dialog, DSData* ds)
 {
     RemovePropA(dialog, kReadyProperty);
+    ReleaseStatusPanelTools(dialog);
     if (ds)
         ReleaseMainPalette(dialog, ds);
     KillTimer(dialog, MAIN_SIZE_TIMER);
