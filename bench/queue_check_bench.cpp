@@ -36,7 +36,7 @@ bool PeekNoRemoveInput()
     return PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD | PM_QS_INPUT | PM_QS_POSTMESSAGE |
                                                  PM_QS_SENDMESSAGE) != 0;
 }
-// What the pump does now: take the message if there is one.
+// Taking the message, if there is one, in the same look.
 bool PeekRemove()
 {
     MSG msg;

@@ -9,7 +9,6 @@ const COLORREF kDoneColour = 0x964B00;
 const COLORREF kRestColour = 0xD2B496;
 const int kBarHeight = 21;
 const int kBevelLines = 7;
-const char kToolsProperty[] = "FilmCore.StatusPanelTools";
 
 // From the outside in: light over the top and left, dark under the bottom
 // and right, so the dialog stands out of the screen.
@@ -82,16 +81,19 @@ void FreeTools(StatusPanelTools* t)
     delete t;
 }
 
-// The tools kept with `window` (freed by ReleaseStatusPanelTools), made
-// at its first drawing; none when they cannot be kept.
+// The tools kept in the dialog's own user slot (freed by
+// ReleaseStatusPanelTools), made at its first drawing; none when they
+// cannot be kept. Not a window property: under Wine every look at one is
+// a round trip to the server, once a block.
 StatusPanelTools* ToolsOf(HWND window, HDC dc)
 {
-    if (!window || !IsWindow(window))
+    if (!window)
         return nullptr;
-    StatusPanelTools* t = static_cast<StatusPanelTools*>(GetPropA(window, kToolsProperty));
+    StatusPanelTools* t = reinterpret_cast<StatusPanelTools*>(GetWindowLongPtrA(window, DWLP_USER));
     if (!t) {
         t = MakeTools(dc);
-        if (!SetPropA(window, kToolsProperty, t)) {
+        SetLastError(0);
+        if (!SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(t)) && GetLastError() != 0) {
             FreeTools(t);
             return nullptr;
         }
@@ -265,8 +267,11 @@ void DrawStatusPanel(HWND window, HDC dc, DSData* ds)
 
 void ReleaseStatusPanelTools(HWND window)
 {
-    if (StatusPanelTools* t = static_cast<StatusPanelTools*>(RemovePropA(window, kToolsProperty)))
-        FreeTools(t);
+    StatusPanelTools* t = reinterpret_cast<StatusPanelTools*>(GetWindowLongPtrA(window, DWLP_USER));
+    if (!t)
+        return;
+    SetWindowLongPtrA(window, DWLP_USER, 0);
+    FreeTools(t);
 }
 
 void PaintMainDialog(HWND dialog, DSData* ds)
