@@ -2,7 +2,8 @@
 // loop's pump makes it once a block, by kind of check; with nothing drawn
 // since the last check, and with a progress-bar-sized area drawn before
 // each (the pending drawing reaches the display inside the check).
-//   queue_check_bench.exe [CHECKS per round]
+//   queue_check_bench.exe [CHECKS per round [KIND]]
+// With KIND (0 to 4) only that kind is run, e.g. under strace -c.
 // Exits non-zero when its window cannot be made.
 #include <windows.h>
 
@@ -96,6 +97,14 @@ int main(int argc, char** argv)
     // The kinds take turns, round after round, and each reports its median
     // round: the machine is shared and its load comes in bursts.
     const int kinds_count = sizeof kinds / sizeof kinds[0];
+    if (argc > 2) {
+        const int only = atoi(argv[2]);
+        if (only < 0 || only >= kinds_count)
+            return 2;
+        printf("%s: %.1f us/call\n", kinds[only].name, PerCall(window, kinds[only].check, checks, true));
+        DestroyWindow(window);
+        return 0;
+    }
     const int rounds = 15;
     std::vector<double> idle[8], drawn[8];
     for (int r = 0; r < rounds; ++r)
