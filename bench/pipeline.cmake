@@ -6,3 +6,7 @@ target_link_libraries(scan_pipeline_bench PRIVATE filmcore_static filmcore_test_
 
 # The floor of the whole-job figure: the same bytes written plainly.
 add_executable(plain_write_bench EXCLUDE_FROM_ALL ${CMAKE_CURRENT_LIST_DIR}/plain_write_bench.cpp)
+
+# What one check of the message queue costs under Wine, by kind of check.
+add_executable(queue_check_bench EXCLUDE_FROM_ALL ${CMAKE_CURRENT_LIST_DIR}/queue_check_bench.cpp)
+target_link_libraries(queue_check_bench PRIVATE user32 gdi32)

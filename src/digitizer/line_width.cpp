@@ -4,6 +4,7 @@
 
 #include "digitizer/toolkit.h"
 #include "frame/clock.h"
+#include "frame/phase_timing.h"
 
 static const uint16_t kPageBytes = 128;
 static const int kAttempts = 20;
@@ -24,6 +25,7 @@ uint16_t ParseLineWidth(const uint8_t* page, uint32_t length)
 
 uint16_t QueryLineWidth(uint32_t bitDepth)
 {
+    PHASE_SPAN("QueryLineWidth");
     uint16_t width = 0;
     for (int attempt = 0; attempt < kAttempts && width == 0; ++attempt) {
         ClockSleep(50);

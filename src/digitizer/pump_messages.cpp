@@ -1,4 +1,5 @@
 #include "pump_messages.h"
+#include "frame/phase_timing.h"
 
 static bool IsCancelCandidate(HWND window, const MSG& msg)
 {
@@ -7,11 +8,17 @@ static bool IsCancelCandidate(HWND window, const MSG& msg)
 
 int PumpMessages(HWND window, int passes, int ask)
 {
+    PHASE_SPAN("PumpMessages");
     for (int pass = 0; pass < passes; ++pass) {
         // A pass without a message ends at once; asking the queue first
-        // spares the scan loops a round of empty peeks per block.
-        if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0)
-            return 1;
+        // spares the scan loops a round of empty peeks per block. Under
+        // Wine every kind of look costs one round trip to its server
+        // (bench/queue_check_bench), so the ask is as cheap as any.
+        {
+            PHASE_SPAN("PumpMessages.queueCheck");
+            if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0)
+                return 1;
+        }
         MSG msg;
         if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             continue;
@@ -26,6 +33,7 @@ int PumpMessages(HWND window, int passes, int ask)
                 return 0;
             continue;
         }
+        PHASE_SPAN("PumpMessages.dispatch");
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

@@ -1,4 +1,5 @@
 #include "clock.h"
+#include "phase_timing.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -26,6 +27,7 @@ uint32_t ClockTicks(void)
 
 void ClockSleep(uint32_t ms)
 {
+    PHASE_SPAN("ClockSleep");
     if (g_virtual) {
         g_virtualTicks += ms;
         g_virtualSlept += ms;

@@ -8,6 +8,7 @@ list(APPEND FILMCORE_PORTABLE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/file_fault.cpp
     ${CMAKE_CURRENT_LIST_DIR}/log.cpp
     ${CMAKE_CURRENT_LIST_DIR}/memgroups.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/phase_timing.cpp
     ${CMAKE_CURRENT_LIST_DIR}/record_layout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/session.cpp
     ${CMAKE_CURRENT_LIST_DIR}/sysblock.cpp

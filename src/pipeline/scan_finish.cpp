@@ -1,5 +1,6 @@
 // The end of a file scan: the rotation of a landscape image, the writer's
 // finish and the new preview bitmap.
+#include "frame/phase_timing.h"
 #include "frame/session.h"
 #include "pipeline/scan_block.h"
 #include "pipeline/rsz_bitlist.h"
@@ -41,6 +42,7 @@ extern "C" int32_t ScanProcFinish(void* dialogHandle, DSData* ds)
     if (area->prescanMode == 0) {
         if (c->landscape == 1 && ScanProcRotateFromTemp(ds) != FC_OK)
             return 0;
+        PHASE_SPAN("FinishOutputImage");
         if (FinishOutputImage(&c->outputWriter) != FC_OK)
             return 0;
     } else {

@@ -12,6 +12,7 @@
 #include "digitizer/pump_messages.h"
 #include "digitizer/toolkit.h"
 #include "frame/log.h"
+#include "frame/phase_timing.h"
 #include "frame/status_line.h"
 #include "frame/text_copy.h"
 #include "imagefile/output_writer.h"
@@ -42,6 +43,7 @@ uint16_t SetUpPreview(DSData* ds)
 
 uint16_t OpenScanOutput(DSData* ds)
 {
+    PHASE_SPAN("OpenScanOutput");
     OutputSettings* out = ds->OutputSettings;
     ImageControl* c = ds->ImageControl;
     const ScanSettings* s = ds->ScanSettings;
@@ -153,7 +155,11 @@ int32_t EndCancelled(HWND dialog, DSData* ds)
 int32_t EndComplete(HWND dialog, DSData* ds)
 {
     HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    const int32_t finished = ScanProcFinish(dialog, ds);
+    int32_t finished = 0;
+    {
+        PHASE_SPAN("ScanProcFinish");
+        finished = ScanProcFinish(dialog, ds);
+    }
     SetCursor(previous);
     if (!finished) {
         ScanProcFreeMem(dialog, ds);
@@ -173,6 +179,7 @@ int32_t EndComplete(HWND dialog, DSData* ds)
 
 extern "C" int32_t ScanProcInitialize(void* dialogHandle, DSData* ds)
 {
+    PHASE_SPAN("ScanProcInitialize");
     HWND dialog = static_cast<HWND>(dialogHandle);
     if (!ScanRecordsPresent(ds) || !PrepareScanFields(dialog, ds))
         return 0;
@@ -196,9 +203,16 @@ extern "C" int32_t ScanProcReadBlock(void* dialogHandle, DSData* ds, int32_t* st
     ImageControl* c = ds->ImageControl;
     int32_t last = 0;
     const uint32_t request = FileScanRequest(c->bytesPerLine, c->linesPerRequest, c->averageCount);
-    SetScanStatus(dialog, "Scanning...");
+    {
+        PHASE_SPAN("ReadBlock.status");
+        SetScanStatus(dialog, "Scanning...");
+    }
     uint32_t received = 0;
-    const int read = ReadScanData(dialog, ds, request, 0, &last, &received);
+    int read = 0;
+    {
+        PHASE_SPAN("ReadBlock.read");
+        read = ReadScanData(dialog, ds, request, 0, &last, &received);
+    }
     if (status) *status = last;
     if (!read)
         return 0;
@@ -209,13 +223,19 @@ extern "C" int32_t ScanProcReadBlock(void* dialogHandle, DSData* ds, int32_t* st
     // goes on delivering.
     const uint32_t lines = LinesWithinLengthLimit(s, c->linesDone, received / c->bytesPerLine);
     c->linesDone += lines;
-    if (!(ScanCutsRegion(ds) ? PutCutLines(ds, lines) : PutWholeLines(ds, lines)))
-        return 0;
+    {
+        PHASE_SPAN("ReadBlock.lines");
+        if (!(ScanCutsRegion(ds) ? PutCutLines(ds, lines) : PutWholeLines(ds, lines)))
+            return 0;
+    }
     c->bytesReceived += received;
     ShrinkLinesPerRequest(s, c);
 
     PumpMessages(dialog, kPumpPasses, 0);
-    UpdateScanProgress(dialog, ds);
+    {
+        PHASE_SPAN("ReadBlock.progress");
+        UpdateScanProgress(dialog, ds);
+    }
     if (received == 0 || LengthLimitReached(s, c->linesDone)) {
         Toolkit()->stopScan();
         // A Cancel clicked during this block stands.
@@ -239,6 +259,7 @@ extern "C" int32_t ScanProcFreeMem(void* dialogHandle, DSData* ds)
 
 int32_t ScanProcRun(void* dialogHandle, DSData* ds)
 {
+    PHASE_SPAN("ScanProcRun");
     HWND dialog = static_cast<HWND>(dialogHandle);
     if (!ScanRecordsPresent(ds))
         return 0;

@@ -1,6 +1,7 @@
 #include "scan_command.h"
 
 #include "digitizer/toolkit.h"
+#include "frame/phase_timing.h"
 #include "frame/session.h"
 #include "frame/status_line.h"
 #include "frame/text_copy.h"
@@ -17,6 +18,7 @@ namespace {
 // preparation failed or the format was refused every time.
 int PrepareOutput(HWND window, DSData* ds)
 {
+    PHASE_SPAN("PrepareOutput");
     for (int attempt = 0; attempt < SCAN_PREPARATIONS; ++attempt) {
         if (!PrepareOutputFile(window, ds))
             return 0;
@@ -84,7 +86,12 @@ int LoadFilmAndScan(HWND window, DSData* ds)
 {
     if (!SessionComplete(ds))
         return -1;
-    if (!WaitForDigitizerReady(window))
+    int ready = 0;
+    {
+        PHASE_SPAN("WaitForDigitizerReady");
+        ready = WaitForDigitizerReady(window);
+    }
+    if (!ready)
         return -1;
     if (!PrepareOutput(window, ds))
         return -1;
@@ -96,7 +103,12 @@ int LoadFilmAndScan(HWND window, DSData* ds)
         CopyText(ds->OutputSettings->outputPath, sizeof ds->OutputSettings->outputPath, name);
     }
     Toolkit()->stopScan();
-    if (FeedFilm(window, ds, FEED_FOR_SCAN) < 0)
+    int fed = 0;
+    {
+        PHASE_SPAN("FeedFilm");
+        fed = FeedFilm(window, ds, FEED_FOR_SCAN);
+    }
+    if (fed < 0)
         return -1;
     if (UsesMemoryTransfer(ds))
         return StartForHost(window, ds);

@@ -1,4 +1,5 @@
 #include "scan_params.h"
+#include "frame/phase_timing.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -245,6 +246,7 @@ void ShowSizeField(HWND window, const ScanSettings* s, uint32_t pixels, int id)
 
 void SetScanParams(HWND window, DSData* ds)
 {
+    PHASE_SPAN("SetScanParams");
     if (!SessionComplete(ds))
         return;
     const ScannerInfo* info = ds->ScannerInfo;

@@ -3,6 +3,7 @@
 #include "digitizer/pump_messages.h"
 #include "digitizer/toolkit.h"
 #include "frame/scan_controls.h"
+#include "frame/phase_timing.h"
 #include "frame/session.h"
 #include "frame/status_line.h"
 #include "frame/text_copy.h"
@@ -18,6 +19,7 @@ const char kTransferFile[] = "c:\\nqt\\temp\\nXfer.bmp";
 // Programmed twice: the first pass settles the lists the second one reads.
 void ProgramScan(HWND window, DSData* ds)
 {
+    PHASE_SPAN("StartScan.program");
     ds->ScanSettings->programmingScan = 1;
     SetScanParams(window, ds);
     SetScanParams(window, ds);
@@ -37,6 +39,7 @@ void UseTransferFile(DSData* ds)
 
 void BeginScanStart(HWND window, DSData* ds, bool pump)
 {
+    PHASE_SPAN("StartScan.begin");
     ScanSettings* s = ds->ScanSettings;
     s->progressPercent = 0;
     s->progressBytes = 0;
@@ -63,7 +66,10 @@ extern "C" int32_t StartScan(void* dialog, DSData* ds)
     ds->ScanSettings->scanState = 0;
     if (!result)
         MessageBoxA(window, "StartScan\r\n\nError during scan.", "ERROR", MB_OK | MB_ICONSTOP);
-    RestoreScanControls(window);
+    {
+        PHASE_SPAN("StartScan.restoreControls");
+        RestoreScanControls(window);
+    }
     return result;
 }
 

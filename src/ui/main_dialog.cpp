@@ -27,6 +27,12 @@ namespace {
 // Set once the digitizer is found, cleared when the dialog goes: focus moves
 // (a message box, the destruction) must not program a digitizer not there.
 const char kReadyProperty[] = "FilmCoreMainReady";
+// Set while a scan command runs. Its own dialogs and the disabling of the
+// controls take the focus from a field the operator has not touched since
+// the command began, and the scan start programs the digitizer from those
+// same fields itself: reprogramming at those focus moves only costs the
+// line-width query's waits.
+const char kScanCommandProperty[] = "FilmCoreScanCommand";
 
 HINSTANCE Module(const DSData* ds)
 {
@@ -87,13 +93,29 @@ bool IsLeavingField(int id, int notification)
     return false;
 }
 
+void RunScanCommandOf(HWND dialog, DSData* ds, void (*command)(HWND, DSData*))
+{
+    HANDLE outer = GetPropA(dialog, kScanCommandProperty);
+    SetPropA(dialog, kScanCommandProperty, reinterpret_cast<HANDLE>(1));
+    command(dialog, ds);
+    if (outer)
+        SetPropA(dialog, kScanCommandProperty, outer);
+    else
+        RemovePropA(dialog, kScanCommandProperty);
+}
+
+void ScanRegionCommand(HWND dialog, DSData* ds)
+{
+    ScanSelectedRegion(dialog, ds);
+}
+
 // Commands of the template's buttons and of the private identifiers.
 bool OnButton(HWND dialog, DSData* ds, int id, LPARAM lParam)
 {
     switch (id) {
-    case IDC_SCAN: RunBatchScan(dialog, ds); break;
-    case IDM_SCAN_REGION: ScanSelectedRegion(dialog, ds); break;
-    case IDC_PRESCAN: OnPreScan(dialog, ds); break;
+    case IDC_SCAN: RunScanCommandOf(dialog, ds, RunBatchScan); break;
+    case IDM_SCAN_REGION: RunScanCommandOf(dialog, ds, ScanRegionCommand); break;
+    case IDC_PRESCAN: RunScanCommandOf(dialog, ds, OnPreScan); break;
     case IDC_EJECT: EjectFilm(dialog); break;
     case IDC_PATIENT_INFO: OnPatientInfo(dialog, ds); break;
     case IDC_DICOM_PARAMS: OpenMoreDicomDlg(Module(ds), dialog, ds); break;
@@ -126,7 +148,7 @@ BOOL OnCommand(HWND dialog, WPARAM wParam, LPARAM lParam)
         return FALSE;
     const int id = LOWORD(wParam), notification = HIWORD(wParam);
     if (IsLeavingField(id, notification)) {
-        if (GetPropA(dialog, kReadyProperty))
+        if (GetPropA(dialog, kReadyProperty) && !GetPropA(dialog, kScanCommandProperty))
             SetScanParams(dialog, ds);
         return TRUE;
     }
@@ -143,6 +165,8 @@ BOOL OnCommand(HWND dialog, WPARAM wParam, LPARAM lParam)
 void OnDestroy(HWND dialog, DSData* ds)
 {
     RemovePropA(dialog, kReadyProperty);
+    RemovePropA(dialog, kScanCommandProperty);
+    ReleaseStatusPanelTools(dialog);
     if (ds)
         ReleaseMainPalette(dialog, ds);
     KillTimer(dialog, MAIN_SIZE_TIMER);

@@ -47,6 +47,8 @@ void DrawProgressBar(HWND window, HDC dc, int left, int top, int width, int heig
                      int percent, COLORREF doneColour, COLORREF restColour);
 void PaintMainDialog(HWND dialog, DSData* ds);
 void RepaintStatusPanel(HWND dialog, DSData* ds);
+// Frees the pens, brushes, font and bar bitmap the panel keeps.
+void ReleaseStatusPanelTools(HWND window);
 void OnMainPaletteChanged(HWND dialog, DSData* ds, HWND changedBy);
 void ReleaseMainPalette(HWND dialog, DSData* ds);
 

@@ -1,6 +1,7 @@
 #include "main_dialog.h"
 
 #include "digitizer/toolkit.h"
+#include "frame/phase_timing.h"
 #include "pipeline/preview_area.h"
 #include "ui/bitmap_turn.h"
 
@@ -36,6 +37,7 @@ void PaintPreviewNow(HWND dialog, DSData* ds)
 
 void OnScanFinished(HWND dialog, DSData* ds)
 {
+    PHASE_SPAN("OnScanFinished");
     ScanSettings* s = ds->ScanSettings;
     if (!s->scanCancelled) {
         if (ds->ImageControl->landscape && s->scanPreviewInfo && s->scanPreviewBits)

@@ -30,6 +30,21 @@ def calls(name):
         return [line.split()[0] for line in f if line.strip()]
 
 
+def scan_command_calls(name):
+    """For each scan, the calls from its command's first readiness check
+    (doTestUnitReady) to its first line."""
+    commands, command = [], None
+    for call in calls(name):
+        if call == "doTestUnitReady" and command is None:
+            command = []
+        elif call == "getImage" and command is not None:
+            commands.append(command)
+            command = None
+        elif command is not None:
+            command.append(call)
+    return commands
+
+
 def logged_texts(log, control):
     return re.findall(r'^text %d(?:\[\d+\])? "(.*)"$' % control, log, re.M)
 
@@ -99,6 +114,11 @@ def case_dicom():
     # Saved to disk outside a batch, the film stays in the transport: both files are film 1.
     for path in images:
         check_whole_film(read_dicom(unix(path)).pixel_array, folder, 1, DPI, 8, path)
+    # Each scan command programs the digitizer only at the scan start, twice,
+    # each time with one line-width query: not at the focus moves of its
+    # naming and patient dialogs or of the disabled controls.
+    queries = [command.count("diagReportStatus") for command in scan_command_calls("dicom")]
+    check(queries == [2, 2], "line-width queries of the scan commands: %s" % queries)
 
 
 ADVANCED = ['watch-text "Scanner Calibration" 8001', "wait-status Ready 60", "click 4006", 'wait-window "Advanced Options"', 'window "Advanced Options"']
