@@ -1,5 +1,7 @@
 #include "main_dialog.h"
 
+#include <new>
+
 #include "pipeline/preview_area.h"
 #include "frame/phase_timing.h"
 
@@ -45,7 +47,9 @@ HFONT MakeBarFont(HDC dc)
 
 StatusPanelTools* MakeTools(HDC dc)
 {
-    StatusPanelTools* t = new StatusPanelTools();
+    StatusPanelTools* t = new (std::nothrow) StatusPanelTools();
+    if (!t)
+        return nullptr;   // drawn with tools made for each drawing
     for (int k = 0; k < kBevelLines; ++k) {
         t->light[k] = CreatePen(PS_SOLID, 1, Grey(180 + kShade[k]));
         t->dark[k] = CreatePen(PS_SOLID, 1, Grey(180 - kShade[k]));
@@ -92,6 +96,8 @@ StatusPanelTools* ToolsOf(HWND window, HDC dc)
     StatusPanelTools* t = reinterpret_cast<StatusPanelTools*>(GetWindowLongPtrA(window, DWLP_USER));
     if (!t) {
         t = MakeTools(dc);
+        if (!t)
+            return nullptr;
         SetLastError(0);
         if (!SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(t)) && GetLastError() != 0) {
             FreeTools(t);
