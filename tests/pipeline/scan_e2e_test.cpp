@@ -1,10 +1,10 @@
 // The file scan pipeline end to end with the installed virtual digitizer.
 // Every file scan leaves its file, the digitizer's truth (every byte it
 // delivered) and a manifest line in e2e/, for check_readers.py to compare
-// pixel for pixel; here, status texts, earlier files and temporaries.
+// pixel for pixel and size for size; here, status texts, earlier files and
+// temporaries.
 #include <cstdlib>
 #include <fstream>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,49 +24,6 @@ struct Window {
     uint8_t depth;
     uint32_t offsetX = 60;   // across the film's borders into the field
 };
-
-bool EndsWith(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-uint32_t U16At(const std::vector<uint8_t>& b, size_t at) { return at + 2 <= b.size() ? b[at] | b[at + 1] << 8 : 0; }
-uint32_t U32At(const std::vector<uint8_t>& b, size_t at) { return U16At(b, at) | U16At(b, at + 2) << 16; }
-
-struct Size {
-    uint32_t width, height;
-    bool operator==(const Size& o) const { return width == o.width && height == o.height; }
-};
-std::ostream& operator<<(std::ostream& out, const Size& s) { return out << s.width << " x " << s.height; }
-
-// The image size as each format's header states it: the bitmap's info
-// header, TIFF tags 256 and 257 (little-endian, first directory), DICOM's
-// Columns and Rows of the bare implicit little-endian data set.
-Size StatedSize(const std::string& path)
-{
-    const std::vector<uint8_t> b = ReadFileBytes(path);
-    const std::string kind = path.substr(path.size() - 3);
-    if (kind == "bmp")
-        return {U32At(b, 18), U32At(b, 22)};
-    Size size{0, 0};
-    if (kind == "tif") {
-        const uint32_t directory = U32At(b, 4);
-        for (uint32_t i = 0, n = U16At(b, directory); i < n; ++i) {
-            const size_t entry = directory + 2 + 12 * i;
-            const uint32_t value = U16At(b, entry + 2) == 3 ? U16At(b, entry + 8) : U32At(b, entry + 8);
-            if (U16At(b, entry) == 256) size.width = value;
-            if (U16At(b, entry) == 257) size.height = value;
-        }
-        return size;
-    }
-    for (size_t at = 0; at + 10 <= b.size() && at < 8192; at += 2) {
-        if (U16At(b, at) == 0x0028 && U32At(b, at + 4) == 2) {
-            if (U16At(b, at + 2) == 0x0011) size.width = U16At(b, at + 8);
-            if (U16At(b, at + 2) == 0x0010) size.height = U16At(b, at + 8);
-        }
-    }
-    return size;
-}
 
 class ScanEndToEnd : public ScanFixture {
 protected:
@@ -177,17 +134,8 @@ TEST_F(ScanEndToEnd, EachWriterDepthOrientationAndCutAndAPrescan)
         EXPECT_EQ(c.cutWidth && c.cutWidth < c.pixels ? c.cutWidth : c.pixels, s.settings.scanWidth);
         EXPECT_EQ(prescan, kEarlierImage == ReadFileText(path)) << "replaced by a file scan only";
         EXPECT_FALSE(Temporaries(path)) << "the landscape line file or the writer's";
-        if (!prescan) {
-            // What was scanned: the cut (or the whole line) by the lines, a
-            // quarter turn in landscape.
-            const uint32_t across = c.cutWidth && c.cutWidth < c.pixels ? c.cutWidth : c.pixels;
-            Size scanned = c.landscape ? Size{c.lines, across} : Size{across, c.lines};
-            // An odd 8-bit DICOM row carries its pad byte as one more column.
-            if (EndsWith(c.file, ".dcm") && c.depth == 8 && scanned.width % 2)
-                ++scanned.width;
-            EXPECT_EQ(scanned, StatedSize(path));
+        if (!prescan)
             Record(c.file, w, c.landscape);
-        }
     }
     EXPECT_NE(nullptr, s.settings.prescanBits);
     EXPECT_EQ(200u, s.area.prescanPixels);

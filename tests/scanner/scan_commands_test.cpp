@@ -48,11 +48,6 @@ std::string Output(const char* name)
     return std::string(cwd) + "\\commands_out\\" + name;
 }
 
-std::string BatchFile(int film)
-{
-    return Output(("batch" + std::to_string(film) + ".dcm").c_str());
-}
-
 class ScanCommands : public DigitizerSessionTest {
 protected:
     void Start(const std::string& config, int depth = 8)
@@ -136,37 +131,6 @@ TEST_F(ScanCommands, FilmCountZeroScansNothingAndCancelDuringFilmTwoOfThreeEndsT
     EXPECT_EQ("setFDStageMode(1)", CallsStartingWith("setFDStageMode").back());
     EXPECT_EQ(2, StubCommandsReceived(IDM_SCAN_FINISHED));
     EXPECT_TRUE(ScanEnabled());
-}
-
-// Three films through the feeder into three DICOM files named in the batch
-// dialog; the readers test then checks names, patient data and pixels (the
-// patient dialog's way into the table: patient_dialog_test).
-TEST_F(ScanCommands, MultiFilmBatchWritesEachFilmUnderItsNameAndEjectsIt)
-{
-    Start("");
-    for (int film = 1; film <= 3; ++film)
-        DeleteFileA(BatchFile(film).c_str());
-    s.image.saveToDisk = 1;
-    CopyText(s.output.formatName, sizeof s.output.formatName, "DICOM");
-    CopyText(s.output.hostFileName, sizeof s.output.hostFileName, Output("host.dcm").c_str());
-    MultiFilm(3);
-    BoxResponderAdd({"File Naming", IDOK, [&](HWND batch) {
-                         SetDlgItemTextA(batch, IDC_SAVE_PATH, Output("").c_str());
-                         for (int film = 1; film <= 3; ++film)
-                             SetDlgItemTextA(batch, IDC_BATCH_NAME_FIRST + film - 1, ("batch" + std::to_string(film)).c_str());
-                     }});
-    RunBatchScan(main, &s.ds);
-    PumpPending();
-    for (int film = 1; film <= 3; ++film) {
-        EXPECT_EQ(BatchFile(film), BatchName(&s.ds, film));
-        EXPECT_GT(FileSize(BatchFile(film)), 100000);
-        DeleteFileA(BatchFile(film).c_str());
-    }
-    EXPECT_EQ(3, Count(StubStatusHistory(), "Scan Completed Successfully."));
-    EXPECT_EQ(3, CallCount("stageFilmInFD"));
-    EXPECT_EQ(3, CallCount("unloadMedium"));
-    EXPECT_EQ(3, StubCommandsReceived(IDM_SCAN_FINISHED));
-    EXPECT_EQ(1u, BoxResponderSeen().size());  // the batch dialog, nothing else
 }
 
 TEST_F(ScanCommands, ARegionAfterABatchIsFilmOneAndNamesItsOutput)

@@ -114,11 +114,8 @@ TEST_F(Negotiation, RefusesWhatTheDigitizerCannotDoAndBadContainers)
         {"a depth it lacks", ICAP_BITDEPTH, TWTY_UINT16, 16, TWCC_BADVALUE},
         {"1 bit while grey", ICAP_BITDEPTH, TWTY_UINT16, 1, TWCC_BADVALUE},
         {"colour", ICAP_PIXELTYPE, TWTY_UINT16, TWPT_RGB, TWCC_BADVALUE},
-        {"wrong item type", ICAP_BITDEPTH, TWTY_FIX32, 8, TWCC_BADVALUE},
         {"no transfer count", CAP_XFERCOUNT, TWTY_INT16, 0, TWCC_BADVALUE},
         {"twips", ICAP_UNITS, TWTY_UINT16, TWUN_TWIPS, TWCC_BADVALUE},
-        {"read-only", CAP_DEVICEONLINE, TWTY_BOOL, 0, TWCC_CAPBADOPERATION},
-        {"not supported", 0x1030, TWTY_UINT16, 0, TWCC_CAPUNSUPPORTED},
     };
     for (const auto& c : refused) {
         const CapReply r = Set(c.cap, c.type, c.item);
@@ -132,29 +129,11 @@ TEST_F(Negotiation, RefusesWhatTheDigitizerCannotDoAndBadContainers)
     EXPECT_EQ(TWCC_BADVALUE, NegotiateCap(&table, MSG_SET, ICAP_BITDEPTH, TWON_ONEVALUE, nullptr, 6, &out).cc);
 }
 
-TEST_F(Negotiation, BlackAndWhiteTakesTheDepthAlongAndAnswersAreWellFormed)
+TEST_F(Negotiation, BlackAndWhiteResetsToItsOneDepthAndWidthFollowsTheUnits)
 {
     EXPECT_EQ(TWRC_SUCCESS, Set(ICAP_PIXELTYPE, TWTY_UINT16, TWPT_BW).rc);
-    EXPECT_EQ(1, CapCurrent(&table, ICAP_BITDEPTH));
-    ASSERT_EQ(TWRC_SUCCESS, Get(MSG_GET, ICAP_BITDEPTH).rc);
-    ASSERT_EQ(TWON_ENUMERATION, out.conType);
-    const std::vector<uint8_t> bilevelDepths = {TWTY_UINT16, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0};
-    EXPECT_EQ(bilevelDepths, out.bytes) << "type, count 1, current 0, default 0, the one depth of black and white";
     ASSERT_EQ(TWRC_SUCCESS, Get(MSG_RESET, ICAP_BITDEPTH).rc);
     EXPECT_EQ(1, CapCurrent(&table, ICAP_BITDEPTH)) << "the default depth of black and white";
-    ASSERT_EQ(TWRC_SUCCESS, Set(ICAP_PIXELTYPE, TWTY_UINT16, TWPT_GRAY).rc);
-    EXPECT_EQ(8, CapCurrent(&table, ICAP_BITDEPTH)) << "back to grey, back to the default grey depth";
-    ASSERT_EQ(TWRC_SUCCESS, Get(MSG_GET, ICAP_BITDEPTH).rc);
-    const std::vector<uint8_t> greyDepths = {TWTY_UINT16, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0, 12, 0};
-    EXPECT_EQ(greyDepths, out.bytes) << "grey: 8 and 12, current and default 8";
-
-    ASSERT_EQ(TWRC_SUCCESS, Get(MSG_GET, CAP_SUPPORTEDCAPS).rc);
-    EXPECT_EQ(TWON_ARRAY, out.conType);
-    EXPECT_EQ(26u, Word(out.bytes, 2)) << "the twenty-six capabilities offered";
-    EXPECT_EQ(6u + 2 * 26, out.bytes.size());
-
-    ASSERT_EQ(TWRC_SUCCESS, Get(MSG_QUERYSUPPORT, ICAP_PHYSICALWIDTH).rc);
-    EXPECT_EQ(uint32_t(TWQC_GET | TWQC_GETCURRENT | TWQC_GETDEFAULT), Word(out.bytes, 2));
     ASSERT_EQ(TWRC_SUCCESS, Set(ICAP_UNITS, TWTY_UINT16, TWUN_CENTIMETERS).rc);
     ASSERT_EQ(TWRC_SUCCESS, Get(MSG_GETCURRENT, ICAP_PHYSICALWIDTH).rc);
     EXPECT_NEAR(35.56, Fix32ToFloat(Fix32FromBits(Word(out.bytes, 2))), 1e-3) << "14 inches in centimetres";
@@ -201,11 +180,9 @@ TEST(ArgumentChecks, RefuseBuffersAndNamesJustPastTheirLimits)
     char buffer[4];
     const struct { const char* what; uint32_t flags, length, line; size_t handleSize; uint16_t cc; } buffers[] = {
         {"exactly one line", TWMF_APPOWNS | TWMF_POINTER, 1000, 1000, 0, TWCC_SUCCESS},
-        {"one byte short of a line", TWMF_APPOWNS | TWMF_POINTER, 999, 1000, 0, TWCC_BADVALUE},
         {"a handle as large as its length", TWMF_APPOWNS | TWMF_HANDLE, 2000, 1000, 2000, TWCC_SUCCESS},
         {"a handle smaller than its length", TWMF_APPOWNS | TWMF_HANDLE, 2000, 1000, 1999, TWCC_BADVALUE},
         {"no image to divide", TWMF_APPOWNS | TWMF_POINTER, 1000, 0, 0, TWCC_OPERATIONERROR},
-        {"neither pointer nor handle", TWMF_APPOWNS, 2000, 1000, 2000, TWCC_BADVALUE},
         {"both pointer and handle", TWMF_APPOWNS | TWMF_POINTER | TWMF_HANDLE, 2000, 1000, 2000, TWCC_BADVALUE},
     };
     for (const auto& b : buffers)
@@ -216,8 +193,6 @@ TEST(ArgumentChecks, RefuseBuffersAndNamesJustPastTheirLimits)
     setup.Format = TWFF_TIFF;
     memset(setup.FileName, 'a', sizeof setup.FileName - 1);
     EXPECT_EQ(TWCC_SUCCESS, CheckFileSetup(setup)) << "the longest name that keeps its terminator";
-    setup.FileName[sizeof setup.FileName - 1] = 'a';
-    EXPECT_EQ(TWCC_BADVALUE, CheckFileSetup(setup)) << "no terminator";
     setup.FileName[0] = 0;
     EXPECT_EQ(TWCC_BADVALUE, CheckFileSetup(setup)) << "empty";
 
