@@ -14,11 +14,8 @@ int PumpMessages(HWND window, int passes, int ask)
         // spares the scan loops a round of empty peeks per block. Under
         // Wine every kind of look costs one round trip to its server
         // (bench/queue_check_bench), so the ask is as cheap as any.
-        {
-            PHASE_SPAN("PumpMessages.queueCheck");
-            if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0)
-                return 1;
-        }
+        if (HIWORD(PHASE_CALL("PumpMessages.queueCheck", GetQueueStatus(QS_ALLINPUT))) == 0)
+            return 1;
         MSG msg;
         if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             continue;

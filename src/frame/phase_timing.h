@@ -18,8 +18,11 @@ struct PhaseSpan {
     ~PhaseSpan() { PhaseRecord(name, start, PhaseNow()); }
 };
 #define PHASE_SPAN(name) PhaseSpan phaseSpan_(name)
+// The value of `call`, its time recorded under `name`.
+#define PHASE_CALL(name, call) ([&] { PHASE_SPAN(name); return call; }())
 #else
 #define PHASE_SPAN(name) ((void)0)
+#define PHASE_CALL(name, call) (call)
 #endif
 
 #endif

@@ -155,11 +155,7 @@ int32_t EndCancelled(HWND dialog, DSData* ds)
 int32_t EndComplete(HWND dialog, DSData* ds)
 {
     HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    int32_t finished = 0;
-    {
-        PHASE_SPAN("ScanProcFinish");
-        finished = ScanProcFinish(dialog, ds);
-    }
+    const int32_t finished = PHASE_CALL("ScanProcFinish", ScanProcFinish(dialog, ds));
     SetCursor(previous);
     if (!finished) {
         ScanProcFreeMem(dialog, ds);
@@ -203,16 +199,9 @@ extern "C" int32_t ScanProcReadBlock(void* dialogHandle, DSData* ds, int32_t* st
     ImageControl* c = ds->ImageControl;
     int32_t last = 0;
     const uint32_t request = FileScanRequest(c->bytesPerLine, c->linesPerRequest, c->averageCount);
-    {
-        PHASE_SPAN("ReadBlock.status");
-        SetScanStatus(dialog, "Scanning...");
-    }
+    PHASE_CALL("ReadBlock.status", SetScanStatus(dialog, "Scanning..."));
     uint32_t received = 0;
-    int read = 0;
-    {
-        PHASE_SPAN("ReadBlock.read");
-        read = ReadScanData(dialog, ds, request, 0, &last, &received);
-    }
+    const int read = PHASE_CALL("ReadBlock.read", ReadScanData(dialog, ds, request, 0, &last, &received));
     if (status) *status = last;
     if (!read)
         return 0;
@@ -223,19 +212,13 @@ extern "C" int32_t ScanProcReadBlock(void* dialogHandle, DSData* ds, int32_t* st
     // goes on delivering.
     const uint32_t lines = LinesWithinLengthLimit(s, c->linesDone, received / c->bytesPerLine);
     c->linesDone += lines;
-    {
-        PHASE_SPAN("ReadBlock.lines");
-        if (!(ScanCutsRegion(ds) ? PutCutLines(ds, lines) : PutWholeLines(ds, lines)))
-            return 0;
-    }
+    if (!PHASE_CALL("ReadBlock.lines", ScanCutsRegion(ds) ? PutCutLines(ds, lines) : PutWholeLines(ds, lines)))
+        return 0;
     c->bytesReceived += received;
     ShrinkLinesPerRequest(s, c);
 
     PumpMessages(dialog, kPumpPasses, 0);
-    {
-        PHASE_SPAN("ReadBlock.progress");
-        UpdateScanProgress(dialog, ds);
-    }
+    PHASE_CALL("ReadBlock.progress", UpdateScanProgress(dialog, ds));
     if (received == 0 || LengthLimitReached(s, c->linesDone)) {
         Toolkit()->stopScan();
         // A Cancel clicked during this block stands.

@@ -86,12 +86,7 @@ int LoadFilmAndScan(HWND window, DSData* ds)
 {
     if (!SessionComplete(ds))
         return -1;
-    int ready = 0;
-    {
-        PHASE_SPAN("WaitForDigitizerReady");
-        ready = WaitForDigitizerReady(window);
-    }
-    if (!ready)
+    if (!PHASE_CALL("WaitForDigitizerReady", WaitForDigitizerReady(window)))
         return -1;
     if (!PrepareOutput(window, ds))
         return -1;
@@ -103,12 +98,7 @@ int LoadFilmAndScan(HWND window, DSData* ds)
         CopyText(ds->OutputSettings->outputPath, sizeof ds->OutputSettings->outputPath, name);
     }
     Toolkit()->stopScan();
-    int fed = 0;
-    {
-        PHASE_SPAN("FeedFilm");
-        fed = FeedFilm(window, ds, FEED_FOR_SCAN);
-    }
-    if (fed < 0)
+    if (PHASE_CALL("FeedFilm", FeedFilm(window, ds, FEED_FOR_SCAN)) < 0)
         return -1;
     if (UsesMemoryTransfer(ds))
         return StartForHost(window, ds);

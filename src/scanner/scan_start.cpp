@@ -66,10 +66,7 @@ extern "C" int32_t StartScan(void* dialog, DSData* ds)
     ds->ScanSettings->scanState = 0;
     if (!result)
         MessageBoxA(window, "StartScan\r\n\nError during scan.", "ERROR", MB_OK | MB_ICONSTOP);
-    {
-        PHASE_SPAN("StartScan.restoreControls");
-        RestoreScanControls(window);
-    }
+    PHASE_CALL("StartScan.restoreControls", RestoreScanControls(window));
     return result;
 }
 
