@@ -6,7 +6,6 @@ list(APPEND FILMCORE_PORTABLE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/output_writer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_io.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_place.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/spool_file.cpp
     ${CMAKE_CURRENT_LIST_DIR}/bmp_writer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tiff_writer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dicom_table.cpp

@@ -1,7 +1,10 @@
 // TIFF writer: uncompressed, single strip, little-endian greyscale. Rows
-// are spooled to a temporary file while the film moves; at finish the
-// fixed-layout header with the final length goes out, then the rows are
-// copied back in reverse order from offset 1024 (Orientation 4).
+// are spooled while the film moves into the output file itself (the part
+// file that is put in place at the end), in arrival order from offset
+// 1024; at finish they are turned round in place, last row first
+// (Orientation 4), and the fixed-layout header with the final length goes
+// out. A separate spool file would double the bytes the scan dirties, and
+// past a few tens of megabytes the system then writes at disk speed.
 //
 // The state is module-wide: one TIFF at a time per loaded library.
 #include "output_writer.h"
@@ -11,7 +14,6 @@
 #include <string.h>
 
 #include "file_io.h"
-#include "spool_file.h"
 #include "frame/file_fault.h"
 #include "frame/text_copy.h"
 
@@ -26,8 +28,8 @@ const uint32_t kRationalOffset = 512;
 const uint32_t kRowsOffset = 1024;
 const size_t kHeaderBufferSize = 512 + 16;
 const size_t kMaxIfdEntries = (kRationalOffset - 8 - 2 - 4) / 12;
-// Rows go to the spool and back in blocks of about this many bytes.
-const size_t kBlockBytes = 4u << 20;
+// Rows are turned round in two chunks of at most this many bytes together.
+const size_t kTurnBytes = 4u << 20;
 
 struct TiffTag {
     uint16_t tag;
@@ -47,13 +49,10 @@ struct TiffState {
     uint32_t yResolution[2];
     uint32_t extraSize;
     uint8_t headerBuffer[kHeaderBufferSize];
-    FILE* spoolFile;
-    char spoolPath[512];
+    FILE* out;             // the output stream, which also spools the rows
     char outputName[512];  // for the log
-    uint8_t* block;       // rows not yet spooled, last row first
-    size_t blockRows;
-    size_t blockRowBytes;
-    size_t rowsInBlock;
+    size_t spoolRowBytes;  // fixed by the first row
+    uint8_t* widened;      // a 12-bit row as 16-bit samples
 };
 
 TiffState MakeInitialState()
@@ -144,137 +143,143 @@ uint16_t SetTiffTag(uint16_t tag, const void* value, uint32_t size)
     return FC_OK;
 }
 
-void CloseSpool()
+void FreeWidened()
 {
-    if (g_tiff.spoolFile)
-        fclose(g_tiff.spoolFile);  // the spool file vanishes with its last handle
-    g_tiff.spoolFile = nullptr;
+    free(g_tiff.widened);
+    g_tiff.widened = nullptr;
 }
 
-void FreeBlock()
+void OpenImgFileForWrite(FILE* out)
 {
-    free(g_tiff.block);
-    g_tiff.block = nullptr;
-    g_tiff.blockRows = 0;
-    g_tiff.blockRowBytes = 0;
-    g_tiff.rowsInBlock = 0;
-}
-
-bool OpenImgFileForWrite()
-{
+    g_tiff.out = out;
     g_tiff.rowsSpooled = 0;
-    CloseSpool();
-    FreeBlock();
-    g_tiff.spoolFile = OpenSpoolFile(g_tiff.spoolPath, sizeof g_tiff.spoolPath);
-    if (!g_tiff.spoolFile) {
-        LogFileError("OpenImgFileForWrite", "create", g_tiff.spoolPath[0] ? g_tiff.spoolPath : SpoolFolder(), errno);
-        fprintf(stderr, "OpenImgFileForWrite: can't open file %s\n", g_tiff.spoolPath);
-        return false;
-    }
-    return true;
+    g_tiff.spoolRowBytes = 0;
+    FreeWidened();
 }
 
-// The spool stays open (it has no name to reopen by); reading starts over.
+// The spooled rows are flushed so that they can be read back. A write
+// that failed in a flush of every stream (anybody's fflush(NULL)) has left
+// only the stream's error indicator behind.
 bool OpenImgFileForRead()
 {
-    if (!g_tiff.spoolFile || fflush(g_tiff.spoolFile) != 0 || !SeekTo(g_tiff.spoolFile, 0)) {
-        LogFileError("OpenImgFileForRead", "read back", g_tiff.spoolPath, errno);
-        fprintf(stderr, "OpenImgFileForRead: can't open file %s\n", g_tiff.spoolPath);
+    if (!g_tiff.out || fflush(g_tiff.out) != 0 || ferror(g_tiff.out)) {
+        LogFileError("AppendImageToTIF", "write", g_tiff.outputName, errno);
+        fprintf(stderr, "AppendImageToTIF: fwrite error.\n");
         return false;
     }
     return true;
 }
 
-bool EnsureBlock(size_t rowBytes)
-{
-    if (g_tiff.block)
-        return g_tiff.blockRowBytes == rowBytes;  // the row length is fixed by the first row
-    size_t rows = kBlockBytes / rowBytes;
-    g_tiff.blockRows = rows > 0 ? rows : 1;
-    g_tiff.block = (uint8_t*)malloc(g_tiff.blockRows * rowBytes);
-    g_tiff.blockRowBytes = rowBytes;
-    g_tiff.rowsInBlock = 0;
-    return g_tiff.block != nullptr;
-}
-
-// Rows are gathered into a block from its end backwards, so each block
-// goes to the spool (and later to the file) already in reverse order.
 // 12-bit samples in the low bits become 16-bit samples on the way in; the
-// caller's row is never changed.
-void PlaceRow(const uint8_t* row, size_t rowBytes)
+// caller's row is never changed. Null when no memory is left for that.
+const uint8_t* SampleRow(const uint8_t* row, size_t rowBytes)
 {
-    uint8_t* slot = g_tiff.block + (g_tiff.blockRows - 1 - g_tiff.rowsInBlock) * rowBytes;
-    if (g_tiff.sourceBits == 12) {
-        for (size_t i = 0; i + 1 < rowBytes; i += 2)
-            PutU16(slot + i, (uint16_t)(GetU16(row + i) << 4));
-    } else {
-        memcpy(slot, row, rowBytes);
-    }
-    g_tiff.rowsInBlock += 1;
+    if (g_tiff.sourceBits != 12)
+        return row;
+    if (!g_tiff.widened && !(g_tiff.widened = (uint8_t*)malloc(rowBytes)))
+        return nullptr;
+    for (size_t i = 0; i + 1 < rowBytes; i += 2)
+        PutU16(g_tiff.widened + i, (uint16_t)(GetU16(row + i) << 4));
+    return g_tiff.widened;
 }
 
 bool WriteTIFOneRow(const uint8_t* row)
 {
     uint64_t rowBytes = TiffRowBytes();
-    // Offsets in the file are 32-bit.
-    bool fits = rowBytes > 0 && kRowsOffset + ((uint64_t)g_tiff.rowsSpooled + 1) * rowBytes <= 0xFFFFFFFFu;
-    if (!fits || !g_tiff.spoolFile || !EnsureBlock((size_t)rowBytes)) {
+    // Offsets in the file are 32-bit; rows are turned round at finish, so
+    // all of them are as long as the first.
+    bool fits = rowBytes > 0 && kRowsOffset + ((uint64_t)g_tiff.rowsSpooled + 1) * rowBytes <= 0xFFFFFFFFu &&
+                (g_tiff.rowsSpooled == 0 || rowBytes == g_tiff.spoolRowBytes);
+    const uint8_t* data = fits && g_tiff.out ? SampleRow(row, (size_t)rowBytes) : nullptr;
+    if (!data) {
         fprintf(stderr, "WriteTIFOneRow: fwrite error.\n");
         return false;
     }
-    PlaceRow(row, (size_t)rowBytes);
-    if (g_tiff.rowsInBlock == g_tiff.blockRows) {
-        if (!WriteBytes(g_tiff.spoolFile, g_tiff.block, g_tiff.blockRows * (size_t)rowBytes)) {
-            LogFileError("WriteTIFOneRow", "write", g_tiff.spoolPath, errno);
-            fprintf(stderr, "WriteTIFOneRow: fwrite error.\n");
-            g_tiff.rowsInBlock -= 1;
-            return false;
-        }
-        g_tiff.rowsInBlock = 0;
+    if ((g_tiff.rowsSpooled == 0 && !SeekTo(g_tiff.out, kRowsOffset)) ||
+        !WriteBytes(g_tiff.out, data, (size_t)rowBytes)) {
+        LogFileError("WriteTIFOneRow", "write", g_tiff.outputName, errno);
+        fprintf(stderr, "WriteTIFOneRow: fwrite error.\n");
+        return false;
     }
+    g_tiff.spoolRowBytes = (size_t)rowBytes;
     g_tiff.rowsSpooled += 1;
     return true;
 }
 
-// Puts the rows into the output from offset 1024, last row first: the
-// block still in memory, then the spooled blocks from the last back to
-// the first. The output is written front to back, without a seek per row.
+void TurnRowsInMemory(uint8_t* rows, size_t count, size_t rowBytes)
+{
+    for (size_t i = 0; i < count / 2; ++i) {
+        uint8_t* a = rows + i * rowBytes;
+        uint8_t* b = rows + (count - 1 - i) * rowBytes;
+        for (size_t j = 0; j < rowBytes; ++j) {
+            uint8_t t = a[j];
+            a[j] = b[j];
+            b[j] = t;
+        }
+    }
+}
+
+bool ReadRows(FILE* out, uint64_t first, size_t count, size_t rowBytes, uint8_t* to)
+{
+    if (SeekTo(out, kRowsOffset + first * rowBytes) && ReadBytes(out, to, count * rowBytes))
+        return true;
+    LogFileError("AppendImageToTIF", "read back", g_tiff.outputName, errno);
+    fprintf(stderr, "AppendImageToTIF: fread error.\n");
+    return false;
+}
+
+bool WriteRows(FILE* out, uint64_t first, size_t count, size_t rowBytes, const uint8_t* from)
+{
+    if (SeekTo(out, kRowsOffset + first * rowBytes) && WriteBytes(out, from, count * rowBytes))
+        return true;
+    LogFileError("AppendImageToTIF", "write", g_tiff.outputName, errno);
+    fprintf(stderr, "AppendImageToTIF: fwrite error.\n");
+    return false;
+}
+
+// Turns the spooled rows round where they lie, so that the first row
+// spooled ends last and the last at offset 1024: a chunk from the front
+// and one from the back trade places, each turned, until fewer rows than
+// two chunks are left in the middle, which are turned as one.
 bool AppendImageToTIF(FILE* out)
 {
     if (!OpenImgFileForRead())
         return false;
+    const size_t rowBytes = g_tiff.spoolRowBytes;
+    uint64_t low = 0, high = g_tiff.rowsSpooled;
+    if (high < 2)
+        return true;
+    size_t chunk = kTurnBytes / 2 / rowBytes;
+    if (chunk == 0)
+        chunk = 1;
+    if (chunk > high / 2)
+        chunk = (size_t)(high / 2);
+    uint8_t* front = (uint8_t*)malloc(2 * chunk * rowBytes);
+    if (!front) {
+        fprintf(stderr, "AppendImageToTIF: fread error.\n");
+        return false;
+    }
+    uint8_t* back = front + chunk * rowBytes;
     bool ok = true;
-    if (g_tiff.rowsSpooled > 0) {
-        size_t rowBytes = g_tiff.blockRowBytes;
-        size_t blockBytes = g_tiff.blockRows * rowBytes;
-        size_t waiting = g_tiff.rowsInBlock;
-        ok = SeekTo(out, kRowsOffset) &&
-             WriteBytes(out, g_tiff.block + (g_tiff.blockRows - waiting) * rowBytes, waiting * rowBytes);
-        if (!ok) {
-            LogFileError("AppendImageToTIF", "write", g_tiff.outputName, errno);
-            fprintf(stderr, "AppendImageToTIF: fwrite error.\n");
+    while (ok && high - low >= 2 * (uint64_t)chunk) {
+        ok = ReadRows(out, low, chunk, rowBytes, front) && ReadRows(out, high - chunk, chunk, rowBytes, back);
+        if (ok) {
+            TurnRowsInMemory(front, chunk, rowBytes);
+            TurnRowsInMemory(back, chunk, rowBytes);
+            ok = WriteRows(out, low, chunk, rowBytes, back) && WriteRows(out, high - chunk, chunk, rowBytes, front);
         }
-        size_t blocks = (g_tiff.rowsSpooled - waiting) / g_tiff.blockRows;
-        while (ok && blocks > 0) {
-            --blocks;
-            if (!SeekTo(g_tiff.spoolFile, (uint64_t)blocks * blockBytes) ||
-                !ReadBytes(g_tiff.spoolFile, g_tiff.block, blockBytes)) {
-                LogFileError("AppendImageToTIF", "read back", g_tiff.spoolPath, errno);
-                fprintf(stderr, "AppendImageToTIF: fread error.\n");
-                ok = false;
-            } else if (!WriteBytes(out, g_tiff.block, blockBytes)) {
-                LogFileError("AppendImageToTIF", "write", g_tiff.outputName, errno);
-                fprintf(stderr, "AppendImageToTIF: fwrite error.\n");
-                ok = false;
-            }
+        low += chunk;
+        high -= chunk;
+    }
+    const size_t middle = (size_t)(high - low);
+    if (ok && middle > 1) {
+        ok = ReadRows(out, low, middle, rowBytes, front);
+        if (ok) {
+            TurnRowsInMemory(front, middle, rowBytes);
+            ok = WriteRows(out, low, middle, rowBytes, front);
         }
     }
-    if (ok && ferror(g_tiff.spoolFile)) {
-        LogFileError("AppendImageToTIF", "read back", g_tiff.spoolPath, errno);
-        fprintf(stderr, "AppendImageToTIF: fread error\n");
-        ok = false;
-    }
-    CloseSpool();
+    free(front);
     return ok;
 }
 
@@ -289,8 +294,12 @@ void PackEntry(uint8_t* at, const TiffTag& entry)
     PutU32(at + 8, entry.value);
 }
 
+// The rows are turned first: a failure to write the spooled rows is then
+// told as the rows' own.
 bool BuildTif(FILE* out)
 {
+    if (!AppendImageToTIF(out))
+        return false;
     StoreTag(257, g_tiff.rowsSpooled);
     uint8_t* buffer = g_tiff.headerBuffer;
     memset(buffer, 0, kHeaderBufferSize);
@@ -317,10 +326,9 @@ bool BuildTif(FILE* out)
     if (!SeekTo(out, 0) || !WriteBytes(out, buffer, kRationalOffset + g_tiff.extraSize)) {
         LogFileError("BuildTif", "write", g_tiff.outputName, errno);
         fprintf(stderr, "BuildTif: fwrite error \n");
-        CloseSpool();
         return false;
     }
-    return AppendImageToTIF(out);
+    return true;
 }
 
 }  // namespace
@@ -329,13 +337,13 @@ uint16_t TiffOpen(TiffWriterState* tiff, const char* path)
 {
     memset(tiff, 0, sizeof *tiff);
     CopyText(g_tiff.outputName, sizeof g_tiff.outputName, path);
-    tiff->file = OpenImageStream(path, "wb", &tiff->streamBuffer);
+    // Read as well as written: the rows are turned round in the file.
+    tiff->file = OpenImageStream(path, "w+b", &tiff->streamBuffer);
     if (!tiff->file) {
         LogFileError("OpenOutputWriter", "create", path, errno);
         return FC_OPEN_FAILED;
     }
-    if (!OpenImgFileForWrite())
-        return FC_OPEN_FAILED;
+    OpenImgFileForWrite(tiff->file);
     g_tiff.xResolution[0] = g_tiff.yResolution[0] = 300;
     g_tiff.xResolution[1] = g_tiff.yResolution[1] = 1;
     g_tiff.extraSize = 16;
@@ -372,13 +380,11 @@ uint16_t TiffWriteRow(const void* row)
 
 uint16_t TiffFinish(TiffWriterState* tiff)
 {
-    if (!tiff->file) {
-        CloseSpool();
-        FreeBlock();
+    // The spooled rows are those of the TIFF opened last.
+    if (!tiff->file || tiff->file != g_tiff.out)
         return FC_NOT_VALID;
-    }
     bool built = BuildTif(tiff->file);
-    FreeBlock();
+    FreeWidened();
     if (!built)
         return FC_SHORT_WRITE;
     // The stream stays open until release; its data must be on disk now,
@@ -393,7 +399,9 @@ uint16_t TiffFinish(TiffWriterState* tiff)
 
 uint16_t TiffRelease(TiffWriterState* tiff)
 {
-    CloseSpool();
-    FreeBlock();
+    if (tiff->file && tiff->file == g_tiff.out) {
+        g_tiff.out = nullptr;
+        FreeWidened();
+    }
     return CloseWriterStream(&tiff->file, &tiff->streamBuffer);
 }

@@ -7,7 +7,6 @@
 #include <filesystem>
 
 #include "image_test_support.h"
-#include "imagefile/spool_file.h"
 
 
 namespace {
@@ -81,60 +80,37 @@ TEST(TiffWriter, LongFilmsKeepTheirLength)
     }
 }
 
-size_t EntriesIn(const std::string& folder)
+std::vector<std::string> NamesIn(const std::string& folder)
 {
-    std::error_code error;
-    auto entries = std::filesystem::directory_iterator(folder, error);
-    return error ? 0 : (size_t)std::distance(begin(entries), end(entries));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    return names;
 }
 
-// Points the temporary folder variable at a fresh folder, or one that is
-// only named and never made.
-struct TempFolderScope {
-    std::string folder, saved;
-    explicit TempFolderScope(bool make) : folder(TestFilePath(make ? "spool" : "no_such_folder"))
-    {
-        if (make)
-            std::filesystem::create_directory(folder);
-        const char* old = getenv(kVariable);
-        saved = old ? old : "";
-        SetVariable(folder);
-    }
-    ~TempFolderScope()
-    {
-        SetVariable(saved);
-        std::filesystem::remove(folder);
-    }
-#ifdef _WIN32
-    static constexpr const char* kVariable = "TMP";
-    static void SetVariable(const std::string& v) { _putenv((std::string(kVariable) + "=" + v).c_str()); }
-#else
-    static constexpr const char* kVariable = "TMPDIR";
-    static void SetVariable(const std::string& v) { v.empty() ? unsetenv(kVariable) : setenv(kVariable, v.c_str(), 1); }
-#endif
-};
-
-// Several megabytes of rows go through the spool file, which is not left behind.
-TEST(TiffWriter, SpooledRowsStayInPlaceAndTheSpoolFileGoes)
+// Rows of 64 KB are turned round in place 32 at a time from each end: row
+// counts on both sides of one and two chunks, and an odd middle, must each
+// land every row at its mirrored place, and leave no file but the image.
+TEST(TiffWriter, RowsAreTurnedRoundInPlaceAcrossChunks)
 {
-    TempFolderScope tmp(true);
-    ASSERT_EQ(tmp.folder, std::string(SpoolFolder()));
-    char first[512], second[512];  // each writer, in any process, has a spool file of its own
-    FILE* a = OpenSpoolFile(first, sizeof first);
-    FILE* b = OpenSpoolFile(second, sizeof second);
-    ASSERT_TRUE(a && b);
-    EXPECT_STRNE(first, second);
-    fclose(a);
-    fclose(b);
-    const uint32_t width = 3001, rows = 1500;
-    std::string path = TestFilePath("tiff_large.tif");
-    ASSERT_EQ(0, WriteTestImage(path, OUTPUT_TIFF, width, rows, 8));
-    EXPECT_EQ(0u, EntriesIn(tmp.folder));
-    std::vector<uint8_t> f = ReadFileBytes(path);
-    ASSERT_EQ(1024u + rows * width, f.size());
-    for (uint32_t y = 0; y < rows; y += 7)
-        ASSERT_EQ(0, memcmp(TestRow(width, y, 8).data(), f.data() + 1024 + (rows - 1 - y) * width, width)) << y;
-    remove(path.c_str());
+    const uint32_t width = 32767, bits = 16, rowBytes = 2 * width;
+    std::string folder = TestFilePath("tiff_turn");
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directory(folder);
+    for (uint32_t rows : {2u, 3u, 63u, 64u, 65u, 97u}) {
+        SCOPED_TRACE(rows);
+        std::string path = folder + "/film.tif";
+        ASSERT_EQ(0, WriteTestImage(path, OUTPUT_TIFF, width, rows, bits));
+        EXPECT_EQ(std::vector<std::string>{"film.tif"}, NamesIn(folder));
+        std::vector<uint8_t> f = ReadFileBytes(path);
+        ASSERT_EQ(1024u + (size_t)rows * rowBytes, f.size());
+        for (uint32_t y = 0; y < rows; ++y)
+            ASSERT_EQ(0, memcmp(TestRow(width, y, bits).data(), f.data() + 1024 + (size_t)(rows - 1 - y) * rowBytes,
+                                rowBytes))
+                << "row " << y;
+        remove(path.c_str());
+    }
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace
