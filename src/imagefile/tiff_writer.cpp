@@ -206,16 +206,15 @@ bool WriteTIFOneRow(const uint8_t* row)
     return true;
 }
 
-void TurnRowsInMemory(uint8_t* rows, size_t count, size_t rowBytes)
+// `spare` holds one row while two trade places.
+void TurnRowsInMemory(uint8_t* rows, size_t count, size_t rowBytes, uint8_t* spare)
 {
     for (size_t i = 0; i < count / 2; ++i) {
         uint8_t* a = rows + i * rowBytes;
         uint8_t* b = rows + (count - 1 - i) * rowBytes;
-        for (size_t j = 0; j < rowBytes; ++j) {
-            uint8_t t = a[j];
-            a[j] = b[j];
-            b[j] = t;
-        }
+        memcpy(spare, a, rowBytes);
+        memcpy(a, b, rowBytes);
+        memcpy(b, spare, rowBytes);
     }
 }
 
@@ -254,18 +253,19 @@ bool AppendImageToTIF(FILE* out)
         chunk = 1;
     if (chunk > high / 2)
         chunk = (size_t)(high / 2);
-    uint8_t* front = (uint8_t*)malloc(2 * chunk * rowBytes);
+    uint8_t* front = (uint8_t*)malloc((2 * chunk + 1) * rowBytes);
     if (!front) {
         fprintf(stderr, "AppendImageToTIF: fread error.\n");
         return false;
     }
     uint8_t* back = front + chunk * rowBytes;
+    uint8_t* spare = back + chunk * rowBytes;
     bool ok = true;
     while (ok && high - low >= 2 * (uint64_t)chunk) {
         ok = ReadRows(out, low, chunk, rowBytes, front) && ReadRows(out, high - chunk, chunk, rowBytes, back);
         if (ok) {
-            TurnRowsInMemory(front, chunk, rowBytes);
-            TurnRowsInMemory(back, chunk, rowBytes);
+            TurnRowsInMemory(front, chunk, rowBytes, spare);
+            TurnRowsInMemory(back, chunk, rowBytes, spare);
             ok = WriteRows(out, low, chunk, rowBytes, back) && WriteRows(out, high - chunk, chunk, rowBytes, front);
         }
         low += chunk;
@@ -275,7 +275,7 @@ bool AppendImageToTIF(FILE* out)
     if (ok && middle > 1) {
         ok = ReadRows(out, low, middle, rowBytes, front);
         if (ok) {
-            TurnRowsInMemory(front, middle, rowBytes);
+            TurnRowsInMemory(front, middle, rowBytes, spare);
             ok = WriteRows(out, low, middle, rowBytes, front);
         }
     }
