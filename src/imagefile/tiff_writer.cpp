@@ -10,6 +10,7 @@
 #include "output_writer.h"
 
 #include <errno.h>
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -253,7 +254,9 @@ bool AppendImageToTIF(FILE* out)
         chunk = 1;
     if (chunk > high / 2)
         chunk = (size_t)(high / 2);
-    uint8_t* front = (uint8_t*)malloc((2 * chunk + 1) * rowBytes);
+    // Rows of megabytes (a width no scan has) must not wrap the size.
+    const uint64_t bufferBytes = (2 * (uint64_t)chunk + 1) * rowBytes;
+    uint8_t* front = bufferBytes <= SIZE_MAX ? (uint8_t*)malloc((size_t)bufferBytes) : nullptr;
     if (!front) {
         fprintf(stderr, "AppendImageToTIF: fread error.\n");
         return false;
